@@ -17,7 +17,7 @@ include(GoogleTest)
 # morvane_test(name SOURCES ... LIBS ... [LOCK resource] [LABELS ...])
 # Win32 tests are discovered when ctest runs (the Wine server is warm then).
 function(morvane_test name)
-  cmake_parse_arguments(T "" "LOCK;TIMEOUT" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+  cmake_parse_arguments(T "" "LOCK;TIMEOUT;ALSO_CODEPAGE" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gmock gtest_main)
   if(WIN32)
@@ -38,4 +38,10 @@ function(morvane_test name)
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     PROPERTIES ${props})
+  # The same tests once more under another ANSI code page (Windows build only).
+  if(WIN32 AND T_ALSO_CODEPAGE)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      TEST_PREFIX cp${T_ALSO_CODEPAGE}.
+      PROPERTIES ${props} ENVIRONMENT "MORVANE_CODEPAGE=${T_ALSO_CODEPAGE}")
+  endif()
 endfunction()

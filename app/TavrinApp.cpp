@@ -1,0 +1,44 @@
+#include "app/TavrinApp.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+#include <winsock.h>
+
+#include "app/AppPath.h"
+#include "app/BrowserHosting.h"
+#include "app/BuiltInControls.h"
+#include "app/Settings.h"
+#include "app/StartupSteps.h"
+#include "launcher/TavrinDlg.h"
+
+BOOL CTavrinApp::InitInstance()
+{
+    EnableDebugPrivilege();
+    SetBrowserEmulation(m_strAppName);
+    AfxEnableControlContainer();
+    OleInitialize(nullptr);
+    RegisterBuiltInControls();
+    RunLauncher();
+    RevokeBuiltInControls();
+    OleUninitialize();
+    return FALSE;
+}
+
+void CTavrinApp::RunLauncher()
+{
+    COccManager* occManager = CreateCustomOccManager();
+    m_pExternalDispatch = CreateExternalDispatch();
+    InitCommonControls();
+    AfxEnableControlContainer(occManager);
+    WSADATA wsa;
+    WSAStartup(0x0101, &wsa);
+    SetAppDir(AppDirFromModulePath(ModulePathAnsi()));
+    AssignRunTimeSettings();
+    {
+        CTavrinDlg dlg(nullptr);
+        m_pMainWnd = &dlg;
+        dlg.DoModal();
+        WSACleanup();
+        m_pMainWnd = nullptr;
+    }
+}

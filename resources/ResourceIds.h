@@ -1,0 +1,25 @@
+#pragma once
+// Resource ids, grouped by dialog; the numbers are fixed by the program's files.
+
+// Launcher
+#define IDD_MORVANE_DIALOG 102
+#define IDR_MAINFRAME 175  // application icon
+#define IDR_MOVIE 181      // the launcher movie, type "swf"
+
+// Game window
+#define IDD_NEWWINDOW 130
+#define IDC_GAME_BROWSER 2000
+
+// Update dialog
+#define IDD_UPDATE 132
+#define IDC_UPDATE_PROGRESS 1003
+
+// Web page window
+#define IDD_WEBWND 141
+#define IDC_WEB_BROWSER 1000
+
+// Boss key settings
+#define IDD_BOSS 201
+#define IDC_BOSS_TEXT 1010
+
+#define MORVANE_VERSION_TEXT "5"
