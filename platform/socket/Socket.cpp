@@ -1,0 +1,168 @@
+#include "platform/socket/Socket.h"
+
+#include <cstring>
+
+#ifdef _WIN32
+#include <winsock.h>
+#else
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+#endif
+
+namespace sock {
+
+#ifdef _WIN32
+
+Library::Library()
+{
+    WSADATA data;
+    ok_ = WSAStartup(MAKEWORD(1, 1), &data) == 0;
+}
+
+Library::~Library()
+{
+    if (ok_)
+        WSACleanup();
+}
+
+Handle OpenTcp()
+{
+    // Winsock keeps the protocol entry per thread, so this is safe on a worker.
+    const protoent* proto = getprotobyname("tcp");
+    SOCKET s = socket(AF_INET, SOCK_STREAM, proto ? proto->p_proto : IPPROTO_TCP);
+    return s == INVALID_SOCKET ? kInvalidSocket : static_cast<Handle>(s);
+}
+
+bool ResolveIPv4(const char* host, uint32_t* address)
+{
+    if (!host || !address)
+        return false;
+    // Winsock's result lives in per-thread storage.
+    const hostent* entry = gethostbyname(host);
+    if (!entry || entry->h_addrtype != AF_INET || entry->h_length != 4 || !entry->h_addr_list[0])
+        return false;
+    std::memcpy(address, entry->h_addr_list[0], 4);
+    return true;
+}
+
+bool Connect(Handle s, uint32_t address, uint16_t port)
+{
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = address;
+    return connect(static_cast<SOCKET>(s), reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0;
+}
+
+int Send(Handle s, const char* data, int length)
+{
+    int n = send(static_cast<SOCKET>(s), data, length, 0);
+    return n == SOCKET_ERROR ? -1 : n;
+}
+
+int Recv(Handle s, char* buffer, int size)
+{
+    int n = recv(static_cast<SOCKET>(s), buffer, size, 0);
+    return n == SOCKET_ERROR ? -1 : n;
+}
+
+bool SetTimeout(Handle s, int milliseconds, int kind)
+{
+    // Winsock takes the time-out as a DWORD of milliseconds.
+    DWORD value = static_cast<DWORD>(milliseconds);
+    return setsockopt(static_cast<SOCKET>(s), SOL_SOCKET, kind == 0 ? SO_RCVTIMEO : SO_SNDTIMEO,
+                      reinterpret_cast<const char*>(&value), sizeof value) == 0;
+}
+
+bool Close(Handle s) { return closesocket(static_cast<SOCKET>(s)) == 0; }
+
+#else
+
+Library::Library() { ok_ = true; }
+Library::~Library() = default;
+
+Handle OpenTcp()
+{
+    // getprotobyname keeps its result in static storage; two passes may open at once.
+    protoent entry{};
+    protoent* found = nullptr;
+    char buffer[1024];
+    int protocol = IPPROTO_TCP;
+    if (getprotobyname_r("tcp", &entry, buffer, sizeof buffer, &found) == 0 && found)
+        protocol = found->p_proto;
+    int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, protocol);
+    return s < 0 ? kInvalidSocket : s;
+}
+
+bool ResolveIPv4(const char* host, uint32_t* address)
+{
+    if (!host || !address)
+        return false;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* result = nullptr;
+    if (getaddrinfo(host, nullptr, &hints, &result) != 0 || !result)
+        return false;
+    bool found = false;
+    for (const addrinfo* ai = result; ai; ai = ai->ai_next) {
+        if (ai->ai_family == AF_INET && ai->ai_addrlen >= sizeof(sockaddr_in)) {
+            *address = reinterpret_cast<const sockaddr_in*>(ai->ai_addr)->sin_addr.s_addr;
+            found = true;
+            break;
+        }
+    }
+    freeaddrinfo(result);
+    return found;
+}
+
+bool Connect(Handle s, uint32_t address, uint16_t port)
+{
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = address;
+    int rc;
+    do {
+        rc = connect(s, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+}
+
+int Send(Handle s, const char* data, int length)
+{
+    // MSG_NOSIGNAL: a peer that has gone must give an error, not end the process.
+    ssize_t n;
+    do {
+        n = send(s, data, static_cast<size_t>(length), MSG_NOSIGNAL);
+    } while (n < 0 && errno == EINTR);
+    return n < 0 ? -1 : static_cast<int>(n);
+}
+
+int Recv(Handle s, char* buffer, int size)
+{
+    ssize_t n;
+    do {
+        n = recv(s, buffer, static_cast<size_t>(size), 0);
+    } while (n < 0 && errno == EINTR);
+    return n < 0 ? -1 : static_cast<int>(n);
+}
+
+bool SetTimeout(Handle s, int milliseconds, int kind)
+{
+    timeval value{};
+    value.tv_sec = milliseconds / 1000;
+    value.tv_usec = (milliseconds % 1000) * 1000;
+    return setsockopt(s, SOL_SOCKET, kind == 0 ? SO_RCVTIMEO : SO_SNDTIMEO, &value, sizeof value) == 0;
+}
+
+bool Close(Handle s) { return close(s) == 0; }
+
+#endif
+
+}  // namespace sock

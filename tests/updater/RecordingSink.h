@@ -1,0 +1,103 @@
+#pragma once
+// A notice sink that keeps every posted notice, and that the test tells when
+// the "window" has handled one.
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "updater/NoticeSink.h"
+#include "updater/UpdatePass.h"
+
+class RecordingSink final : public INoticeSink {
+public:
+    enum class Mode { HandleAtOnce, Hold, Refuse };
+    explicit RecordingSink(Mode mode = Mode::HandleAtOnce) : mode_(mode) {}
+
+    bool Post(std::unique_ptr<CHttpCallBack>& notice) override
+    {
+        std::function<void(const CHttpCallBack&)> hook;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (mode_ == Mode::Refuse)
+                return false;
+            if (mode_ == Mode::HandleAtOnce)
+                OnUpdateNoticeHandled(*notice);
+            hook = onPost_;
+            log_.push_back(*notice);
+            unhandled_.push_back(std::move(notice));
+        }
+        if (hook)
+            hook(log_.back());
+        changed_.notify_all();
+        return true;
+    }
+
+    // Runs on the pass's thread after each accepted notice (synchronous passes only).
+    void OnPost(std::function<void(const CHttpCallBack&)> hook) { onPost_ = std::move(hook); }
+
+    // "<status>|..." with runs of progress shown once, so block sizes do not matter.
+    std::string Statuses() const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::string s;
+        int last = 0;
+        for (const CHttpCallBack& n : log_) {
+            if (n.nStatus == HCB_PROGRESS && last == HCB_PROGRESS)
+                continue;
+            s += (s.empty() ? "" : "|") + std::to_string(n.nStatus);
+            last = n.nStatus;
+        }
+        return s;
+    }
+    std::vector<int32_t> ProgressValues() const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::vector<int32_t> v;
+        for (const CHttpCallBack& n : log_)
+            if (n.nStatus == HCB_PROGRESS)
+                v.push_back(n.nValue);
+        return v;
+    }
+    std::vector<CHttpCallBack> Log() const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return log_;
+    }
+    // The window deals with its oldest notice: acknowledges it (and keeps it
+    // for now), or only deletes it.
+    bool HandleOldest(bool acknowledge)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (unhandled_.empty())
+            return false;
+        if (acknowledge) {
+            OnUpdateNoticeHandled(*unhandled_.front());
+            kept_.push_back(std::move(unhandled_.front()));
+        }
+        unhandled_.erase(unhandled_.begin());
+        return true;
+    }
+    bool WaitFor(int status, std::chrono::milliseconds timeout)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return changed_.wait_for(lock, timeout, [&] {
+            for (const CHttpCallBack& n : log_)
+                if (n.nStatus == status)
+                    return true;
+            return false;
+        });
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    Mode mode_;
+    std::function<void(const CHttpCallBack&)> onPost_;
+    std::vector<CHttpCallBack> log_;
+    std::vector<std::unique_ptr<CHttpCallBack>> unhandled_;
+    std::vector<std::unique_ptr<CHttpCallBack>> kept_;
+};
