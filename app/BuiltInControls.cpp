@@ -1,5 +1,6 @@
 #include "app/BuiltInControls.h"
 
-// No built-in control is registered yet.
-void RegisterBuiltInControls() {}
-void RevokeBuiltInControls() {}
+#include "platform/player/MoviePlayer.h"
+
+void RegisterBuiltInControls() { RegisterMoviePlayerClass(); }
+void RevokeBuiltInControls() { RevokeMoviePlayerClass(); }

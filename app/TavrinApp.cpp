@@ -10,6 +10,9 @@
 #include "app/Settings.h"
 #include "app/StartupSteps.h"
 #include "launcher/TavrinDlg.h"
+#include "platform/SettingsStore.h"
+#include "updater/UpdatePass.h"
+#include "updater/Win32Updater.h"
 
 BOOL CTavrinApp::InitInstance()
 {
@@ -34,6 +37,7 @@ void CTavrinApp::RunLauncher()
     WSAStartup(0x0101, &wsa);
     SetAppDir(AppDirFromModulePath(ModulePathAnsi()));
     AssignRunTimeSettings();
+    SetUpdateServices(UpdateServices{&Win32NoticeSink(), &DefaultSettingsStore(), &Win32Alert()});
     {
         CTavrinDlg dlg(nullptr);
         m_pMainWnd = &dlg;

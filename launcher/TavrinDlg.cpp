@@ -1,10 +1,18 @@
 #include "launcher/TavrinDlg.h"
 
+#include <shellapi.h>
+
 #include "app/Settings.h"
+#include "launcher/CommandArgs.h"
+#include "launcher/UpdateNotice.h"
 #include "platform/AppMessages.h"
 #include "platform/Handles.h"
 #include "platform/Text.h"
 #include "resources/ResourceIds.h"
+
+namespace {
+constexpr DWORD kLauncherStyle = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX;  // 0x800A0000
+}
 
 CTavrinDlg::CTavrinDlg(CWnd* parent)
     : CDialog(IDD_MORVANE_DIALOG, parent),
@@ -14,8 +22,9 @@ CTavrinDlg::CTavrinDlg(CWnd* parent)
 
 CTavrinDlg::~CTavrinDlg()
 {
-    if (m_hWnd && IsWindow(m_hWnd))
-        ::DestroyWindow(m_hWnd);
+    // The page window goes first, then the movie host (base destructor), then
+    // the dialog's own window.
+    m_webWnd.DestroyWindow();
 }
 
 LRESULT CTavrinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -26,6 +35,11 @@ LRESULT CTavrinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnActivate(LOWORD(wParam));
         return r;
     }
+    case WM_SIZE: {
+        LRESULT r = CDialog::WindowProc(message, wParam, lParam);
+        LayoutWebWnd();
+        return r;
+    }
     case WM_PAINT:
         if (IsIconic(m_hWnd)) {
             OnPaint();
@@ -34,6 +48,8 @@ LRESULT CTavrinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(m_hIcon);
+    case WM_UPDATE_NOTICE:
+        return OnUpdateNotice(lParam);
     case WM_NEWWINDOW_CLOSED:
         return 0;
     default:
@@ -47,6 +63,11 @@ BOOL CTavrinDlg::OnInitDialog()
     CDialog::OnInitDialog();
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    StartLauncherUpdatePass(m_hWnd);
+    CFlashDlgBase::Create(m_hWnd, CLSID_ShockwaveFlash, WS_EX_LAYERED, kLauncherStyle, m_hWnd, AfxGetInstanceHandle());
+    m_webWnd.Create(IDD_WEBWND, this);
+    m_webWnd.SetOwnerDialog(this);
+    LayoutWebWnd();
     SetWindowText(AnsiToWide(g_strTitle));
     return TRUE;
 }
@@ -73,6 +94,90 @@ void CTavrinDlg::OnPaint()
     DrawIcon(paint.Get(), x, y, m_hIcon);
 }
 
+HRESULT CTavrinDlg::OnFSCommand(const std::wstring& command, const std::wstring& args)
+{
+    OnFSCommand(WideToAnsi(command), WideToAnsi(args));
+    return S_OK;
+}
+
+int CTavrinDlg::OnFSCommand(const std::string& command, const std::string& args)
+{
+    switch (MatchLauncherCommand(command)) {
+    case LauncherCommand::Close:
+        m_webWnd.DestroyWindow();
+        EndDialog(IDOK);
+        break;
+    case LauncherCommand::MoveWeb:
+        if (std::optional<Rect> r = ParseWebRect(args)) {
+            m_rcWeb = *r;
+            LayoutWebWnd();
+            m_webWnd.ShowWindow(SW_SHOW);
+        }
+        break;
+    case LauncherCommand::MoveWeb2:
+        if (std::optional<Rect> r = ParseWebRect(args)) {
+            m_rcWeb2 = *r;
+            LayoutWebWnd();
+        }
+        break;
+    case LauncherCommand::OpenWeb:
+        ShellExecuteA(nullptr, "open", "iexplore.exe", args.c_str(), nullptr, SW_SHOW);
+        break;
+    case LauncherCommand::WebUrl:
+        m_webWnd.Navigate(args);
+        CentreOnWorkArea();
+        LayoutWebWnd();
+        break;
+    case LauncherCommand::WebUrl2:
+        CentreOnWorkArea();
+        LayoutWebWnd();
+        break;
+    case LauncherCommand::Min:
+        PostMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        break;
+    case LauncherCommand::None:
+        break;
+    }
+    return 0;
+}
+
+void CTavrinDlg::CentreOnWorkArea()
+{
+    // The launcher has no owner: centre it on the monitor of the active
+    // window, or the primary one (where a window off every screen goes).
+    HMONITOR monitor = MonitorFromWindow(GetActiveWindow(), MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(monitor, &info))
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    RECT window;
+    GetWindowRect(&window);
+    Point p = CentreInWorkArea(Rect{window.left, window.top, window.right, window.bottom},
+                               Rect{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom});
+    SetWindowPos(nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CTavrinDlg::LayoutWebWnd()
+{
+    if (!m_rcWeb.IsEmpty()) {
+        POINT topLeft{m_rcWeb.left, m_rcWeb.top};
+        POINT bottomRight{m_rcWeb.right, m_rcWeb.bottom};
+        ClientToScreen(&topLeft);
+        ClientToScreen(&bottomRight);
+        if (m_webWnd.m_hWnd) {
+            m_webWnd.SetWindowPos(nullptr, topLeft.x, topLeft.y, bottomRight.x - topLeft.x - 2,
+                                  bottomRight.y - topLeft.y - 2, SWP_NOZORDER | SWP_NOACTIVATE);
+            ::SetFocus(m_webWnd.m_hWnd);
+            ::BringWindowToTop(m_webWnd.m_hWnd);
+        }
+    }
+    if (!m_rcWeb2.IsEmpty()) {
+        // Converted as the first one is; nothing is placed over it.
+        POINT topLeft{m_rcWeb2.left, m_rcWeb2.top};
+        ClientToScreen(&topLeft);
+    }
+}
+
 BOOL CTavrinDlg::PreTranslateMessage(MSG* msg)
 {
     if (msg->hwnd == m_hWnd) {
@@ -81,7 +186,12 @@ BOOL CTavrinDlg::PreTranslateMessage(MSG* msg)
             return TRUE;
         }
         if (msg->message == WM_RBUTTONDOWN)
-            return TRUE;
+            return TRUE;  // the movie never opens a context menu
+        Routed routed = RouteMessage(msg->message, msg->wParam, msg->lParam);
+        if (routed.moved)
+            LayoutWebWnd();
+        if (routed.handled)
+            return static_cast<BOOL>(routed.result);
     }
     // No dialog keyboard handling: Tab, Enter and Esc mean nothing here.
     return CWnd::PreTranslateMessage(msg);
@@ -92,4 +202,9 @@ LRESULT CTavrinDlg::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_NCHITTEST)
         return HTCLIENT;
     return CDialog::DefWindowProc(message, wParam, lParam);
+}
+
+LRESULT CTavrinDlg::OnUpdateNotice(LPARAM record)
+{
+    return HandleLauncherUpdateNotice(*this, record);
 }

@@ -1,14 +1,30 @@
 #pragma once
-#include "platform/Framework.h"
+#include <string>
 
-// The launcher window: a frameless popup whose face is the movie.
-class CTavrinDlg : public CDialog {
+#include "browser/WebWnd.h"
+#include "flashhost/FlashDlgBase.h"
+#include "platform/Framework.h"
+#include "platform/Geometry.h"
+
+// The launcher window: a frameless, per-pixel-transparent popup whose face is
+// the movie, with the embedded page window kept over part of it. The movie
+// drives it with its commands.
+class CTavrinDlg : public CDialog, public CFlashDlgBase {
 public:
     explicit CTavrinDlg(CWnd* parent = nullptr);
     ~CTavrinDlg() override;
 
     BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The command set; the texts are in the ANSI code page. Returns 0.
+    int OnFSCommand(const std::string& command, const std::string& args);
+    HRESULT OnFSCommand(const std::wstring& command, const std::wstring& args) override;
+    void LayoutWebWnd();
+
+    CWebWnd m_webWnd;
+    Rect m_rcWeb;
+    Rect m_rcWeb2;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -18,6 +34,8 @@ protected:
 private:
     void OnActivate(UINT state);
     void OnPaint();
+    LRESULT OnUpdateNotice(LPARAM record);
+    void CentreOnWorkArea();
 
     HICON m_hIcon;
 };

@@ -1,0 +1,42 @@
+#include "launcher/UpdateNotice.h"
+
+#include <shellapi.h>
+
+#include "app/Settings.h"
+#include "launcher/TavrinDlg.h"
+#include "updater/UpdateDlg.h"
+#include "updater/UpdatePass.h"
+
+void StartLauncherUpdatePass(HWND launcher) { StartUpdatePass(launcher); }
+
+LRESULT HandleLauncherUpdateNotice(CTavrinDlg& launcher, LPARAM record)
+{
+    std::unique_ptr<CHttpCallBack> notice = AdoptUpdateNotice(record);
+    const int status = notice->nStatus;
+    OnUpdateNoticeHandled(*notice);
+    notice.reset();
+    if (status != HCB_UPDATE_AVAILABLE)
+        return 0;
+
+    CUpdateDlg update(nullptr);
+    if (update.DoModal() != IDOK)
+        return 0;
+
+    HWND page = launcher.m_webWnd.m_hWnd;
+    const bool pageWasVisible = page && IsWindow(page) && IsWindowVisible(page);
+    if (page && IsWindow(page))
+        ShowWindow(page, SW_HIDE);
+    launcher.ShowWindow(SW_HIDE);
+    AfxMessageBox(L"程序升级完毕,即将重新启动", MB_OK | MB_ICONEXCLAMATION);
+    const std::string quoted = "\"" + InstallerFilePath() + "\"";
+    auto started = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(nullptr, "open", quoted.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (started > 32)
+        ExitProcess(0);
+    // The installer did not start (declined elevation, say): carry on with
+    // this version rather than exit into nothing.
+    launcher.ShowWindow(SW_SHOW);
+    if (pageWasVisible && IsWindow(page))
+        ShowWindow(page, SW_SHOW);
+    return 0;
+}
