@@ -11,7 +11,10 @@
 #   add_dependencies(Morvane launcher_movie)
 # Only a Python 3 interpreter is needed (no third-party modules).
 include_guard(GLOBAL)
+# The guard makes later includes no-ops, so what the function needs is kept
+# in the cache, not in the first includer's scope.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(MORVANE_MOVIEGEN_PYTHON ${Python3_EXECUTABLE} CACHE INTERNAL "")
 set(MORVANE_MOVIEGEN_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/moviegen.py CACHE INTERNAL "")
 
 function(morvane_generate_movie)
@@ -26,7 +29,7 @@ function(morvane_generate_movie)
   file(GLOB artwork CONFIGURE_DEPENDS ${art_dir}/*.png)
   add_custom_command(
     OUTPUT ${M_OUT}
-    COMMAND ${Python3_EXECUTABLE} ${MORVANE_MOVIEGEN_SCRIPT}
+    COMMAND ${MORVANE_MOVIEGEN_PYTHON} ${MORVANE_MOVIEGEN_SCRIPT}
             --description ${M_DESCRIPTION} --out ${M_OUT}
             --host PORTAL_HOST=${MORVANE_PORTAL_HOST}
             --host PAY_HOST=${MORVANE_PAY_HOST}
