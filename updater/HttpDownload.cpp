@@ -61,7 +61,7 @@ public:
     bool Close() { return file_.Close(); }
     bool Commit()
     {
-        if (!localfile::ReplaceFile(temp_, target_))
+        if (!localfile::MoveIntoPlace(temp_, target_))
             return false;
         created_ = false;
         return true;

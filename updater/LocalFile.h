@@ -34,7 +34,7 @@ std::string TemporaryPathFor(const std::string& target, int32_t job);
 
 // Puts source in target's place in one step, replacing any file there.
 // Retries briefly while another process holds the target open.
-bool ReplaceFile(const std::string& source, const std::string& target);
+bool MoveIntoPlace(const std::string& source, const std::string& target);
 bool RemoveFile(const std::string& path);
 
 // Removes the temporaries of target (see TemporaryPathFor) that are left

@@ -64,7 +64,7 @@ std::string TemporaryPathFor(const std::string& target, int32_t job)
     return target + "." + std::to_string(getpid()) + "." + std::to_string(job) + ".tmp";
 }
 
-bool ReplaceFile(const std::string& source, const std::string& target)
+bool MoveIntoPlace(const std::string& source, const std::string& target)
 {
     return rename(source.c_str(), target.c_str()) == 0;
 }

@@ -59,7 +59,7 @@ std::string TemporaryPathFor(const std::string& target, int32_t job)
     return target + "." + std::to_string(GetCurrentProcessId()) + "." + std::to_string(job) + ".tmp";
 }
 
-bool ReplaceFile(const std::string& source, const std::string& target)
+bool MoveIntoPlace(const std::string& source, const std::string& target)
 {
     // A player's virus scanner or a second launcher may hold the target for a moment.
     constexpr int kAttempts = 10;

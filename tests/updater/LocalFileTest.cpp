@@ -40,7 +40,7 @@ TEST(LocalFile, ReplaceOverwritesTheTargetInOneStep)
     ASSERT_TRUE(f.Create(dir.File("temp")));
     ASSERT_TRUE(f.Write("new", 3));
     ASSERT_TRUE(f.Close());
-    ASSERT_TRUE(localfile::ReplaceFile(dir.File("temp"), dir.File("target")));
+    ASSERT_TRUE(localfile::MoveIntoPlace(dir.File("temp"), dir.File("target")));
     EXPECT_EQ(ReadFileOrMissing(dir.File("target")), "new");
     EXPECT_EQ(FileNames(dir.Path()), std::vector<std::string>{"target"});
 }

@@ -107,8 +107,9 @@ bool ScriptedServer::Start(const std::string& script, int attempt)
     unixDir_ = "/tmp/morvane-scripted-" + std::to_string(Pid()) + "-" + std::to_string(attempt) + "-" +
                std::to_string(random() % 100000);
     std::string ready = unixDir_ + "/ready";
-    std::vector<std::string> args = {"/usr/bin/python3", MORVANE_SCRIPTED_SERVER, "--host", host_, "--script",
-                                     script, "--record", unixDir_ + "/request", "--ready", ready};
+    // The script goes in a file: it can be long and full of quotes and backslashes.
+    std::vector<std::string> args = {"/usr/bin/python3", MORVANE_SCRIPTED_SERVER, "--host", host_, "--script-file",
+                                     unixDir_ + "/script.json", "--record", unixDir_ + "/request", "--ready", ready};
 #ifdef _WIN32
     // Wine starts Unix programs named by their Z: path.
     dir_ = "Z:" + unixDir_;
@@ -116,6 +117,7 @@ bool ScriptedServer::Start(const std::string& script, int attempt)
         if (c == '/')
             c = '\\';
     CreateDirectoryA(dir_.c_str(), nullptr);
+    WriteWholeFile(dir_ + "\\script.json", script);
     std::string commandLine;
     for (const std::string& a : args) {
         std::string quoted = "\"";
@@ -150,6 +152,7 @@ bool ScriptedServer::Start(const std::string& script, int attempt)
 #else
     dir_ = unixDir_;
     mkdir(dir_.c_str(), 0700);
+    WriteWholeFile(dir_ + "/script.json", script);
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());

@@ -109,12 +109,17 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--host", required=True)
     ap.add_argument("--port", type=int, default=80)
-    ap.add_argument("--script", required=True, help="JSON list of steps")
+    ap.add_argument("--script", help="the script as JSON text")
+    ap.add_argument("--script-file", help="a file holding the script")
     ap.add_argument("--record", help="request bytes go to RECORD.<connection>")
     ap.add_argument("--ready", help="created once the server listens")
     ap.add_argument("--lifetime", type=float, default=120.0)
     args = ap.parse_args()
-    steps = json.loads(args.script)
+    if args.script_file:
+        with open(args.script_file, encoding="utf-8") as f:
+            steps = json.load(f)
+    else:
+        steps = json.loads(args.script or "[]")
 
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     try:
