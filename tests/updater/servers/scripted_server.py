@@ -14,8 +14,10 @@ The script may instead be a JSON object that maps request paths to step
 lists, with "*" for any other path.
 
 The request bytes of connection K are written to RECORD.K (K from 1).
-A request whose first line is "QUIT" ends the server; so does --lifetime.
-Exit status 3: the address was in use.
+A request whose first line is "QUIT" ends the server; so does the removal
+of the --ready file (what a test under Wine does: it cannot wait for or end
+a Unix process), and so does --lifetime.
+Exit status 3: the address was in use (READY.in-use is then created).
 """
 import argparse
 import json
@@ -125,6 +127,8 @@ def main():
     try:
         listener.bind((args.host, args.port))
     except OSError:
+        if args.ready:
+            open(args.ready + ".in-use", "w").close()
         return 3
     listener.listen(16)
     listener.settimeout(0.2)
@@ -137,6 +141,8 @@ def main():
     deadline = time.monotonic() + args.lifetime
     number = 0
     while not stop.is_set() and time.monotonic() < deadline:
+        if args.ready and not os.path.exists(args.ready):
+            break
         try:
             conn, _ = listener.accept()
         except socket.timeout:
