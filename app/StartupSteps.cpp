@@ -2,6 +2,7 @@
 
 #include "app/BrowserEmulation.h"
 #include "platform/Handles.h"
+#include "platform/ModulePath.h"
 #include "platform/Text.h"
 
 void EnableDebugPrivilege()
@@ -47,17 +48,9 @@ void SetBrowserEmulation(const std::wstring& appTitle)
 
 std::string ModulePathAnsi()
 {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0)
-            return std::string();
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    std::wstring path = ModuleFileNameW();
+    if (path.empty())
+        return std::string();
     bool lossless = false;
     std::string ansi = WideToAnsi(path, &lossless);
     if (lossless)

@@ -1,5 +1,6 @@
 #include "app/AppPath.h"
 #include "platform/Framework.h"
+#include "platform/ModulePath.h"
 
 namespace {
 CWinApp* g_app = nullptr;
@@ -40,16 +41,7 @@ int AfxWinMain(HINSTANCE instance)
     if (!app)
         return -1;
     app->m_hInstance = instance;
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    app->m_strAppName = FileTitleFromPath(path);
+    app->m_strAppName = FileTitleFromPath(ModuleFileNameW());
     if (!app->InitInstance())
         return app->ExitInstance();
     return app->Run();
