@@ -13,6 +13,7 @@
 #include <gdiplus.h>
 #include <shellapi.h>
 
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,7 +29,39 @@ namespace {
 constexpr UINT kWmRunStartCommands = WM_APP + 0x51;
 constexpr wchar_t kPumpClass[] = L"MorvaneMoviePlayerPump";
 
-std::unique_ptr<Gdiplus::Bitmap> DecodePng(const std::vector<uint8_t>& bytes)
+// A decoded look, premultiplied in a DIB section with a DC of its own, ready
+// for AlphaBlend: composing over whatever the target holds is then one call,
+// much cheaper per frame than drawing through GDI+.
+class Sprite {
+public:
+    Sprite(HDC dc, HBITMAP bitmap, HGDIOBJ previous, int w, int h)
+        : dc_(dc), bitmap_(bitmap), previous_(previous), width_(w), height_(h)
+    {
+    }
+    ~Sprite()
+    {
+        SelectObject(dc_, previous_);
+        DeleteDC(dc_);
+        DeleteObject(bitmap_);
+    }
+    Sprite(const Sprite&) = delete;
+    Sprite& operator=(const Sprite&) = delete;
+
+    void DrawOver(HDC target, int x, int y, int w, int h) const
+    {
+        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        AlphaBlend(target, x, y, w, h, dc_, 0, 0, width_, height_, blend);
+    }
+
+private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ previous_;
+    int width_;
+    int height_;
+};
+
+std::unique_ptr<Sprite> DecodePng(const std::vector<uint8_t>& bytes)
 {
     if (bytes.empty())
         return nullptr;
@@ -43,19 +76,45 @@ std::unique_ptr<Gdiplus::Bitmap> DecodePng(const std::vector<uint8_t>& bytes)
         GlobalFree(memory);
         return nullptr;
     }
-    std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream));
-    // The decoder may read lazily: make a copy that owns its pixels.
-    std::unique_ptr<Gdiplus::Bitmap> owned;
-    if (bitmap && bitmap->GetLastStatus() == Gdiplus::Ok) {
-        owned = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(bitmap->GetWidth()),
-                                                  static_cast<INT>(bitmap->GetHeight()), PixelFormat32bppPARGB);
-        Gdiplus::Graphics g(owned.get());
-        g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-        g.DrawImage(bitmap.get(), 0, 0, static_cast<INT>(bitmap->GetWidth()), static_cast<INT>(bitmap->GetHeight()));
+    std::unique_ptr<Sprite> sprite;
+    {
+        std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream));
+        if (bitmap && bitmap->GetLastStatus() == Gdiplus::Ok) {
+            const int w = static_cast<int>(bitmap->GetWidth());
+            const int h = static_cast<int>(bitmap->GetHeight());
+            BITMAPINFO bmi{};
+            bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+            bmi.bmiHeader.biWidth = w;
+            bmi.bmiHeader.biHeight = -h;
+            bmi.bmiHeader.biPlanes = 1;
+            bmi.bmiHeader.biBitCount = 32;
+            bmi.bmiHeader.biCompression = BI_RGB;
+            void* bits = nullptr;
+            HBITMAP dib = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+            HDC dc = dib ? CreateCompatibleDC(nullptr) : nullptr;
+            Gdiplus::Rect all(0, 0, w, h);
+            Gdiplus::BitmapData data{};
+            data.Width = static_cast<UINT>(w);
+            data.Height = static_cast<UINT>(h);
+            data.Stride = w * 4;
+            data.PixelFormat = PixelFormat32bppPARGB;
+            data.Scan0 = bits;
+            // Decode straight into the DIB, premultiplied.
+            if (dc && bitmap->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                                       PixelFormat32bppPARGB, &data) == Gdiplus::Ok) {
+                bitmap->UnlockBits(&data);
+                HGDIOBJ previous = SelectObject(dc, dib);
+                sprite = std::make_unique<Sprite>(dc, dib, previous, w, h);
+            } else {
+                if (dc)
+                    DeleteDC(dc);
+                if (dib)
+                    DeleteObject(dib);
+            }
+        }
     }
-    bitmap.reset();
     stream->Release();
-    return owned;
+    return sprite;
 }
 
 class CMoviePlayer;
@@ -507,8 +566,8 @@ private:
     RECT position_{};
     CEventPoint events_{this};
     std::optional<movie::Movie> movie_;
-    std::unique_ptr<Gdiplus::Bitmap> picture_;
-    std::vector<std::unique_ptr<Gdiplus::Bitmap>> looks_;  // up, over per button
+    std::unique_ptr<Sprite> picture_;
+    std::vector<std::unique_ptr<Sprite>> looks_;  // up, over per button
     std::optional<movie::ButtonTracker> tracker_;
     HWND pump_ = nullptr;
     bool playing_ = false;
@@ -601,8 +660,8 @@ STDMETHODIMP CMoviePlayer::Load(LPSTREAM stream)
     std::optional<movie::Movie> parsed = movie::ParseMovie(*inner);
     if (!parsed)
         return E_INVALIDARG;
-    std::unique_ptr<Gdiplus::Bitmap> picture = DecodePng(parsed->picture.bytes);
-    std::vector<std::unique_ptr<Gdiplus::Bitmap>> looks;
+    std::unique_ptr<Sprite> picture = DecodePng(parsed->picture.bytes);
+    std::vector<std::unique_ptr<Sprite>> looks;
     for (const movie::Button& b : parsed->buttons) {
         looks.push_back(DecodePng(b.up.bytes));
         looks.push_back(DecodePng(b.over.bytes));
@@ -627,33 +686,28 @@ STDMETHODIMP CMoviePlayer::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC,
     double scale = 0, dx = 0, dy = 0;
     if (!StageTransform(area, &scale, &dx, &dy))
         return S_OK;  // nothing loaded: the DC keeps what it holds
-    Gdiplus::Graphics g(dc);
-    g.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
-    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
     if (aspect == DVASPECT_CONTENT && !transparent_) {
         // An opaque movie paints its background first.
-        Gdiplus::SolidBrush back(Gdiplus::Color(255, GetRValue(background_), GetGValue(background_),
-                                                GetBValue(background_)));
-        g.FillRectangle(&back, static_cast<INT>(area.left), static_cast<INT>(area.top),
-                        static_cast<INT>(area.right - area.left), static_cast<INT>(area.bottom - area.top));
+        HBRUSH back = CreateSolidBrush(static_cast<COLORREF>(background_) & 0xFFFFFF);
+        FillRect(dc, &area, back);
+        DeleteObject(back);
     }
-    auto place = [&](double x, double y, double w, double h) {
-        return Gdiplus::RectF(static_cast<Gdiplus::REAL>(dx + x * scale), static_cast<Gdiplus::REAL>(dy + y * scale),
-                              static_cast<Gdiplus::REAL>(w * scale), static_cast<Gdiplus::REAL>(h * scale));
+    // Places in stage pixels to device pixels, edges rounded.
+    auto draw = [&](const Sprite* sprite, double x, double y, double w, double h) {
+        if (!sprite)
+            return;
+        const int left = static_cast<int>(std::lround(dx + x * scale));
+        const int top = static_cast<int>(std::lround(dy + y * scale));
+        const int right = static_cast<int>(std::lround(dx + (x + w) * scale));
+        const int bottom = static_cast<int>(std::lround(dy + (y + h) * scale));
+        sprite->DrawOver(dc, left, top, right - left, bottom - top);
     };
-    if (picture_) {
-        g.DrawImage(picture_.get(), place(movie_->pictureX / double(movie::kTwipsPerPixel),
-                                          movie_->pictureY / double(movie::kTwipsPerPixel), movie_->picture.width,
-                                          movie_->picture.height));
-    }
+    draw(picture_.get(), movie_->pictureX / double(movie::kTwipsPerPixel),
+         movie_->pictureY / double(movie::kTwipsPerPixel), movie_->picture.width, movie_->picture.height);
     for (size_t i = 0; i < movie_->buttons.size(); ++i) {
-        bool over = tracker_ && tracker_->LookOf(i) != movie::Look::Up;
-        Gdiplus::Bitmap* look = looks_[i * 2 + (over ? 1 : 0)].get();
-        if (!look)
-            continue;
+        const bool over = tracker_ && tracker_->LookOf(i) != movie::Look::Up;
         Rect r = movie::ToPixels(movie_->buttons[i].place);
-        g.DrawImage(look, place(r.left, r.top, r.Width(), r.Height()));
+        draw(looks_[i * 2 + (over ? 1 : 0)].get(), r.left, r.top, r.Width(), r.Height());
     }
     return S_OK;
 }

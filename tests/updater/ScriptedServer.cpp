@@ -146,8 +146,11 @@ bool ScriptedServer::Start(const std::string& script, int attempt)
         CloseHandle(nul);
     if (!started)
         return false;
-    CloseHandle(pi.hThread);
-    process_ = reinterpret_cast<long long>(pi.hProcess);
+    if (pi.hThread)
+        CloseHandle(pi.hThread);
+    // Wine may hand out no process handle for a Unix program: -1 still marks
+    // a server that Stop must end.
+    process_ = pi.hProcess ? reinterpret_cast<long long>(pi.hProcess) : -1;
     std::string readyHere = dir_ + "\\ready";
     for (int i = 0; i < 500; ++i) {
         if (FileExists(readyHere))
@@ -199,8 +202,12 @@ void ScriptedServer::Stop()
     }
 #ifdef _WIN32
     // Wine's handle of a Unix process tells nothing about it; the server
-    // ends on its own once its directory (with the ready file) is gone.
-    CloseHandle(reinterpret_cast<HANDLE>(process_));
+    // ends on its own once its ready file is gone. Remove that one first and
+    // by name: the directory sweep below does not always manage under Wine,
+    // and a server left running holds its address until its lifetime ends.
+    DeleteFileA((dir_ + "\\ready").c_str());
+    if (process_ > 0)
+        CloseHandle(reinterpret_cast<HANDLE>(process_));
 #else
     pid_t pid = static_cast<pid_t>(process_);
     bool ended = false;

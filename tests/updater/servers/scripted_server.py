@@ -124,6 +124,9 @@ def main():
         steps = json.loads(args.script or "[]")
 
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    # Connections of an earlier server on this address may still be in
+    # TIME_WAIT; Linux still refuses a second listener, so this is safe.
+    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     try:
         listener.bind((args.host, args.port))
     except OSError:
