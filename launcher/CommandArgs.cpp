@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/AsciiCase.h"
 #include "platform/Atoi.h"
 
 namespace {
@@ -11,22 +12,6 @@ std::string_view UpToNul(std::string_view text)
 {
     const size_t nul = text.find('\0');
     return nul == std::string_view::npos ? text : text.substr(0, nul);
-}
-
-char AsciiLower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
-            return false;
-    }
-    return true;
 }
 
 int32_t WrappingAdd(int32_t a, int32_t b)

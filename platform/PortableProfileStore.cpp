@@ -5,6 +5,8 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/AsciiCase.h"
+
 namespace {
 
 std::mutex g_profileLock;
@@ -19,15 +21,6 @@ std::string Trim(const std::string& s)
     while (e > b && IsBlank(s[e - 1]))
         --e;
     return s.substr(b, e - b);
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
 }
 
 std::vector<std::string> ReadLines(const std::string& path, bool* exists)
@@ -83,7 +76,7 @@ Location Find(const std::vector<std::string>& lines, const std::string& section,
         if (SectionName(lines[i], &name)) {
             if (inside)
                 break;  // the first section of that name counts
-            inside = EqualNoCase(name, section);
+            inside = EqualsIgnoringAsciiCase(name, section);
             if (inside)
                 loc.section = loc.lastInSection = static_cast<long>(i);
             continue;
@@ -92,7 +85,7 @@ Location Find(const std::vector<std::string>& lines, const std::string& section,
             continue;
         if (!Trim(lines[i]).empty())
             loc.lastInSection = static_cast<long>(i);
-        if (loc.key < 0 && KeyLine(lines[i], &k, &v) && EqualNoCase(k, key))
+        if (loc.key < 0 && KeyLine(lines[i], &k, &v) && EqualsIgnoringAsciiCase(k, key))
             loc.key = static_cast<long>(i);
     }
     return loc;

@@ -1,5 +1,6 @@
 #include "updater/HttpText.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/Atoi.h"
 
 namespace {
@@ -8,19 +9,6 @@ constexpr std::string_view kCrLf = "\r\n";
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i]))
-            return false;
-    }
-    return true;
-}
 
 std::string_view TrimBlanks(std::string_view s)
 {
@@ -89,7 +77,7 @@ std::optional<std::string_view> FindHeaderField(std::string_view header, std::st
             break;
         std::string_view line = header.substr(lineStart, lineEnd - lineStart);
         if (line.size() > name.size() && line[name.size()] == ':' &&
-            EqualsNoCase(line.substr(0, name.size()), name))
+            EqualsIgnoringAsciiCase(line.substr(0, name.size()), name))
             return TrimBlanks(line.substr(name.size() + 1));
         lineStart = lineEnd;
     }
