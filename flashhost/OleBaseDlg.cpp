@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "flashhost/AlphaRecovery.h"
 #include "flashhost/FlashInterfaces.h"
+#include "platform/Handles.h"
 
 HostDragState& HostDrag()
 {
@@ -173,20 +174,21 @@ bool TOleBaseDlg<TControl>::MakeSurfaces(const RECT& r)
     bmi.bmiHeader.biPlanes = 1;
     bmi.bmiHeader.biBitCount = 32;
     bmi.bmiHeader.biCompression = BI_RGB;
-    HDC screen = ::GetDC(hHostWnd);
-    void* bits = nullptr;
-    hBlackDc = CreateCompatibleDC(screen);
-    hBlackBitmap = CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    pBlackBits = static_cast<BYTE*>(bits);
-    if (hBlackDc && hBlackBitmap)
-        SelectObject(hBlackDc, hBlackBitmap);
-    bits = nullptr;
-    hWhiteDc = CreateCompatibleDC(screen);
-    hWhiteBitmap = CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    pWhiteBits = static_cast<BYTE*>(bits);
-    if (hWhiteDc && hWhiteBitmap)
-        SelectObject(hWhiteDc, hWhiteBitmap);
-    ::ReleaseDC(hHostWnd, screen);
+    {
+        WindowDc screen(hHostWnd);
+        void* bits = nullptr;
+        hBlackDc = CreateCompatibleDC(screen.Get());
+        hBlackBitmap = CreateDIBSection(screen.Get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        pBlackBits = static_cast<BYTE*>(bits);
+        if (hBlackDc && hBlackBitmap)
+            SelectObject(hBlackDc, hBlackBitmap);
+        bits = nullptr;
+        hWhiteDc = CreateCompatibleDC(screen.Get());
+        hWhiteBitmap = CreateDIBSection(screen.Get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        pWhiteBits = static_cast<BYTE*>(bits);
+        if (hWhiteDc && hWhiteBitmap)
+            SelectObject(hWhiteDc, hWhiteBitmap);
+    }
     if (!hBlackDc || !hBlackBitmap || !pBlackBits || !hWhiteDc || !hWhiteBitmap || !pWhiteBits) {
         // Skip this frame; the next one tries again from nothing.
         DeleteSurfaces();
@@ -205,13 +207,11 @@ void TOleBaseDlg<TControl>::Draw(HDC dc, LPCRECT, BOOL)
         ::GetClientRect(hHostWnd, &client);
         if (!view)
             return;
-        RECTL bounds{client.left, client.top, client.right, client.bottom};
         if (dc) {
-            OleDraw(view, DVASPECT_CONTENT, dc, reinterpret_cast<LPCRECT>(&bounds));
+            OleDraw(view, DVASPECT_CONTENT, dc, &client);
         } else {
-            HDC windowDc = ::GetDC(hHostWnd);
-            OleDraw(view, DVASPECT_CONTENT, windowDc, reinterpret_cast<LPCRECT>(&bounds));
-            ::ReleaseDC(hHostWnd, windowDc);
+            WindowDc windowDc(hHostWnd);
+            OleDraw(view, DVASPECT_CONTENT, windowDc.Get(), &client);
         }
         return;
     }
@@ -237,17 +237,16 @@ void TOleBaseDlg<TControl>::Draw(HDC dc, LPCRECT, BOOL)
         GdiFlush();
         RecoverAlpha(pBlackBits, pWhiteBits, static_cast<uint32_t>(w), static_cast<uint32_t>(h));
     }
-    HMODULE user32 = LoadLibraryA("User32.DLL");
+    ScopedLibrary user32(LoadLibraryA("User32.DLL"));
     if (!user32)
         return;
     using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
     auto update = reinterpret_cast<UpdateLayeredWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "UpdateLayeredWindow")));
+        reinterpret_cast<void*>(GetProcAddress(user32.Get(), "UpdateLayeredWindow")));
     if (update) {
         BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
         update(hHostWnd, nullptr, &destination, &size, hBlackDc, &source, 0, &blend, ULW_ALPHA);
     }
-    FreeLibrary(user32);
 }
 
 template <class TControl>

@@ -20,13 +20,6 @@ CTavrinDlg::CTavrinDlg(CWnd* parent)
 {
 }
 
-CTavrinDlg::~CTavrinDlg()
-{
-    // The page window goes first, then the movie host (base destructor), then
-    // the dialog's own window.
-    m_webWnd.DestroyWindow();
-}
-
 LRESULT CTavrinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -171,11 +164,7 @@ void CTavrinDlg::LayoutWebWnd()
             ::BringWindowToTop(m_webWnd.m_hWnd);
         }
     }
-    if (!m_rcWeb2.IsEmpty()) {
-        // Converted as the first one is; nothing is placed over it.
-        POINT topLeft{m_rcWeb2.left, m_rcWeb2.top};
-        ClientToScreen(&topLeft);
-    }
+    // m_rcWeb2 is only recorded: no window goes over it.
 }
 
 BOOL CTavrinDlg::PreTranslateMessage(MSG* msg)

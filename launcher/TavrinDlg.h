@@ -11,8 +11,9 @@
 // drives it with its commands.
 class CTavrinDlg : public CDialog, public CFlashDlgBase {
 public:
+    // Destroyed in member order: the page window, then the movie host,
+    // then the dialog's own window.
     explicit CTavrinDlg(CWnd* parent = nullptr);
-    ~CTavrinDlg() override;
 
     BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

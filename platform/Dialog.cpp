@@ -234,8 +234,6 @@ INT_PTR CALLBACK CDialog::StaticDlgProc(HWND hwnd, UINT message, WPARAM, LPARAM)
 
 CDialogEx::~CDialogEx()
 {
-    if (m_hWnd && IsWindow(m_hWnd))
-        ::DestroyWindow(m_hWnd);
     if (m_brBackground)
         DeleteObject(m_brBackground);
 }

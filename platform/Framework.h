@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/DialogTemplate.h"
+#include "platform/Handles.h"
 
 class CWnd;
 class CDialog;
@@ -130,8 +131,8 @@ protected:
         ~CreationHook();
         CreationHook(const CreationHook&) = delete;
         CreationHook& operator=(const CreationHook&) = delete;
-        HHOOK hook;
         CWnd* previous;
+        ScopedHook hook;
     };
 
 private:

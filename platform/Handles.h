@@ -41,11 +41,6 @@ struct KernelHandleTraits {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { CloseHandle(h); }
 };
-struct FileHandleTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { CloseHandle(h); }
-};
 struct RegKeyTraits {
     using Handle = HKEY;
     static Handle Invalid() { return nullptr; }
@@ -72,24 +67,17 @@ struct HookTraits {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { UnhookWindowsHookEx(h); }
 };
-struct IconTraits {
-    using Handle = HICON;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { DestroyIcon(h); }
-};
 
 using ScopedHandle = UniqueHandle<KernelHandleTraits>;
-using ScopedFile = UniqueHandle<FileHandleTraits>;
 using ScopedRegKey = UniqueHandle<RegKeyTraits>;
 using ScopedMemoryDc = UniqueHandle<MemoryDcTraits>;
-using ScopedBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
-using ScopedBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
-using ScopedFont = UniqueHandle<GdiObjectTraits<HFONT>>;
-using ScopedRegion = UniqueHandle<GdiObjectTraits<HRGN>>;
-using ScopedPen = UniqueHandle<GdiObjectTraits<HPEN>>;
+// Any GDI object: ScopedGdiObject<HBITMAP>, <HBRUSH>, <HFONT>, <HRGN>, ...
+template <class T>
+using ScopedGdiObject = UniqueHandle<GdiObjectTraits<T>>;
+using ScopedBitmap = ScopedGdiObject<HBITMAP>;
+using ScopedBrush = ScopedGdiObject<HBRUSH>;
 using ScopedLibrary = UniqueHandle<LibraryTraits>;
 using ScopedHook = UniqueHandle<HookTraits>;
-using ScopedIcon = UniqueHandle<IconTraits>;
 
 // A window's DC for the life of the scope (GetDC / ReleaseDC).
 class WindowDc {

@@ -10,4 +10,3 @@ std::wstring AnsiToWide(std::string_view text);
 std::string WideToAnsi(std::wstring_view text);
 // As WideToAnsi; *lossless is false when some character has no ANSI form.
 std::string WideToAnsi(std::wstring_view text, bool* lossless);
-std::string WideToUtf8(std::wstring_view text);

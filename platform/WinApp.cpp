@@ -1,4 +1,4 @@
-#include "app/AppPath.h"
+#include "platform/FileTitle.h"
 #include "platform/Framework.h"
 #include "platform/ModulePath.h"
 

@@ -23,13 +23,12 @@ struct CreationHookAccess {
 CWnd::CreationHook::CreationHook(CWnd* wnd) : previous(t_pendingWnd)
 {
     t_pendingWnd = wnd;
-    hook = SetWindowsHookExW(WH_CBT, &CreationHookAccess::CbtProc, nullptr, GetCurrentThreadId());
+    hook.Reset(SetWindowsHookExW(WH_CBT, &CreationHookAccess::CbtProc, nullptr, GetCurrentThreadId()));
 }
 
 CWnd::CreationHook::~CreationHook()
 {
-    if (hook)
-        UnhookWindowsHookEx(hook);
+    hook.Reset();
     t_pendingWnd = previous;
 }
 

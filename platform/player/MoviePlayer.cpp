@@ -15,11 +15,13 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "flashhost/FlashInterfaces.h"
+#include "platform/Handles.h"
 #include "platform/Text.h"
 #include "platform/movie/ButtonTracker.h"
 #include "platform/movie/Movie.h"
@@ -34,34 +36,31 @@ constexpr wchar_t kPumpClass[] = L"MorvaneMoviePlayerPump";
 // much cheaper per frame than drawing through GDI+.
 class Sprite {
 public:
-    Sprite(HDC dc, HBITMAP bitmap, HGDIOBJ previous, int w, int h)
-        : dc_(dc), bitmap_(bitmap), previous_(previous), width_(w), height_(h)
+    Sprite(ScopedBitmap bitmap, ScopedMemoryDc dc, int w, int h)
+        : bitmap_(std::move(bitmap)), dc_(std::move(dc)), width_(w), height_(h)
     {
+        previous_ = SelectObject(dc_.Get(), bitmap_.Get());
     }
-    ~Sprite()
-    {
-        SelectObject(dc_, previous_);
-        DeleteDC(dc_);
-        DeleteObject(bitmap_);
-    }
+    // The bitmap leaves the DC before either is deleted.
+    ~Sprite() { SelectObject(dc_.Get(), previous_); }
     Sprite(const Sprite&) = delete;
     Sprite& operator=(const Sprite&) = delete;
 
     void DrawOver(HDC target, int x, int y, int w, int h) const
     {
         BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        AlphaBlend(target, x, y, w, h, dc_, 0, 0, width_, height_, blend);
+        AlphaBlend(target, x, y, w, h, dc_.Get(), 0, 0, width_, height_, blend);
     }
 
 private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ previous_;
+    ScopedBitmap bitmap_;
+    ScopedMemoryDc dc_;
+    HGDIOBJ previous_ = nullptr;
     int width_;
     int height_;
 };
 
-std::unique_ptr<Sprite> DecodePng(const std::vector<uint8_t>& bytes)
+std::unique_ptr<Sprite> LoadSprite(const std::vector<uint8_t>& bytes)
 {
     if (bytes.empty())
         return nullptr;
@@ -90,8 +89,8 @@ std::unique_ptr<Sprite> DecodePng(const std::vector<uint8_t>& bytes)
             bmi.bmiHeader.biBitCount = 32;
             bmi.bmiHeader.biCompression = BI_RGB;
             void* bits = nullptr;
-            HBITMAP dib = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-            HDC dc = dib ? CreateCompatibleDC(nullptr) : nullptr;
+            ScopedBitmap dib(CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+            ScopedMemoryDc dc(dib ? CreateCompatibleDC(nullptr) : nullptr);
             Gdiplus::Rect all(0, 0, w, h);
             Gdiplus::BitmapData data{};
             data.Width = static_cast<UINT>(w);
@@ -103,13 +102,7 @@ std::unique_ptr<Sprite> DecodePng(const std::vector<uint8_t>& bytes)
             if (dc && bitmap->LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
                                        PixelFormat32bppPARGB, &data) == Gdiplus::Ok) {
                 bitmap->UnlockBits(&data);
-                HGDIOBJ previous = SelectObject(dc, dib);
-                sprite = std::make_unique<Sprite>(dc, dib, previous, w, h);
-            } else {
-                if (dc)
-                    DeleteDC(dc);
-                if (dib)
-                    DeleteObject(dib);
+                sprite = std::make_unique<Sprite>(std::move(dib), std::move(dc), w, h);
             }
         }
     }
@@ -660,11 +653,11 @@ STDMETHODIMP CMoviePlayer::Load(LPSTREAM stream)
     std::optional<movie::Movie> parsed = movie::ParseMovie(*inner);
     if (!parsed)
         return E_INVALIDARG;
-    std::unique_ptr<Sprite> picture = DecodePng(parsed->picture.bytes);
+    std::unique_ptr<Sprite> picture = LoadSprite(parsed->picture.bytes);
     std::vector<std::unique_ptr<Sprite>> looks;
     for (const movie::Button& b : parsed->buttons) {
-        looks.push_back(DecodePng(b.up.bytes));
-        looks.push_back(DecodePng(b.over.bytes));
+        looks.push_back(LoadSprite(b.up.bytes));
+        looks.push_back(LoadSprite(b.over.bytes));
     }
     movie_ = std::move(parsed);
     picture_ = std::move(picture);
@@ -688,9 +681,8 @@ STDMETHODIMP CMoviePlayer::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC,
         return S_OK;  // nothing loaded: the DC keeps what it holds
     if (aspect == DVASPECT_CONTENT && !transparent_) {
         // An opaque movie paints its background first.
-        HBRUSH back = CreateSolidBrush(static_cast<COLORREF>(background_) & 0xFFFFFF);
-        FillRect(dc, &area, back);
-        DeleteObject(back);
+        ScopedBrush back(CreateSolidBrush(static_cast<COLORREF>(background_) & 0xFFFFFF));
+        FillRect(dc, &area, back.Get());
     }
     // Places in stage pixels to device pixels, edges rounded.
     auto draw = [&](const Sprite* sprite, double x, double y, double w, double h) {
