@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/socket/Socket.h"
-#include "tests/shared/TempDir.h"
+#include "tests/support/TempDir.h"
 #include "tests/updater/DownloadRecorder.h"
 #include "tests/updater/ScriptedServer.h"
 #include "updater/HttpDownload.h"

@@ -1,7 +1,7 @@
 // The file-system shim: temporaries, replacement, and the cleaning of leftovers.
 #include <gtest/gtest.h>
 
-#include "tests/shared/TempDir.h"
+#include "tests/support/TempDir.h"
 #include "tests/updater/DownloadRecorder.h"
 #include "tests/updater/ScriptedServer.h"
 #include "updater/LocalFile.h"

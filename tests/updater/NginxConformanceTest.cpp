@@ -4,7 +4,7 @@
 #include <random>
 
 #include "platform/socket/Socket.h"
-#include "tests/shared/TempDir.h"
+#include "tests/support/TempDir.h"
 #include "tests/updater/DownloadRecorder.h"
 #include "tests/updater/NginxServer.h"
 #include "tests/updater/ScriptedServer.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "updater/NoticeSink.h"
-#include "updater/UpdatePass.h"
+#include "updater/UpdateNotices.h"
 
 class RecordingSink final : public INoticeSink {
 public:
@@ -24,11 +24,12 @@ public:
             std::lock_guard<std::mutex> lock(mutex_);
             if (mode_ == Mode::Refuse)
                 return false;
-            if (mode_ == Mode::HandleAtOnce)
-                OnUpdateNoticeHandled(*notice);
             hook = onPost_;
             log_.push_back(*notice);
-            unhandled_.push_back(std::move(notice));
+            if (mode_ == Mode::HandleAtOnce)
+                TakeUpdateNotice(reinterpret_cast<intptr_t>(notice.release()));
+            else
+                unhandled_.push_back(std::move(notice));
         }
         if (hook)
             hook(log_.back());
@@ -67,17 +68,16 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return log_;
     }
-    // The window deals with its oldest notice: acknowledges it (and keeps it
-    // for now), or only deletes it.
-    bool HandleOldest(bool acknowledge)
+    // The window deals with its oldest notice: takes it out of its message
+    // as a window does, or only deletes it (a window destroyed with notices
+    // still queued).
+    bool HandleOldest(bool take)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (unhandled_.empty())
             return false;
-        if (acknowledge) {
-            OnUpdateNoticeHandled(*unhandled_.front());
-            kept_.push_back(std::move(unhandled_.front()));
-        }
+        if (take)
+            TakeUpdateNotice(reinterpret_cast<intptr_t>(unhandled_.front().release()));
         unhandled_.erase(unhandled_.begin());
         return true;
     }
@@ -99,5 +99,4 @@ private:
     std::function<void(const CHttpCallBack&)> onPost_;
     std::vector<CHttpCallBack> log_;
     std::vector<std::unique_ptr<CHttpCallBack>> unhandled_;
-    std::vector<std::unique_ptr<CHttpCallBack>> kept_;
 };

@@ -4,10 +4,9 @@
 
 #include <thread>
 
-#include "app/Settings.h"
 #include "platform/PortableProfileStore.h"
 #include "platform/socket/Socket.h"
-#include "tests/shared/TempDir.h"
+#include "tests/support/TempDir.h"
 #include "tests/updater/DownloadRecorder.h"
 #include "tests/updater/RecordingSink.h"
 #include "tests/updater/ScriptedServer.h"
@@ -38,8 +37,13 @@ protected:
         services.alert = &alert_.Alert();
         services.receiveTimeoutMs = 1000;
         jobId_ = ++UpdateJobCounter();
-        UpdateThreadProc(std::make_unique<UpdateJob>(&target_, jobId_, appDir.empty() ? AppDir() : appDir, base, "5",
-                                                     services));
+        UpdateThreadProc(std::make_unique<UpdateJob>(&target_, jobId_, Settings(base, appDir), services));
+    }
+    UpdateSettings Settings(const std::string& base, std::string appDir = "") const
+    {
+        if (appDir.empty())
+            appDir = AppDir();
+        return UpdateSettings{appDir + "version.ini", appDir + "install.exe", base, "5"};
     }
     std::string Read(const char* section, const char* key)
     {
@@ -212,7 +216,7 @@ class ProgressCoalescing : public UpdatePass, public ::testing::WithParamInterfa
 
 TEST_P(ProgressCoalescing, KeepsOneProgressNoticeInFlight)
 {
-    const bool acknowledge = GetParam();
+    const bool take = GetParam();
     const size_t size = 12 * 1024;
     ScriptedServer server(Routes(Script({Send("HTTP/1.1 200 OK\r\nContent-Length: 12288\r\n\r\n"),
                                          Drip(size, 1024, 0.03)}),
@@ -225,7 +229,7 @@ TEST_P(ProgressCoalescing, KeepsOneProgressNoticeInFlight)
             std::vector<int32_t> progress = sink.ProgressValues();
             if (!progress.empty()) {
                 for (int k = 0; k < 3; ++k)  // 6, 7, then the progress notice
-                    sink.HandleOldest(acknowledge);
+                    sink.HandleOldest(take);
                 return;
             }
             std::this_thread::sleep_for(2ms);
@@ -244,7 +248,7 @@ TEST_P(ProgressCoalescing, KeepsOneProgressNoticeInFlight)
 }
 
 INSTANTIATE_TEST_SUITE_P(Pass, ProgressCoalescing, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "Acknowledged" : "Deleted"; });
+                         [](const auto& info) { return info.param ? "TakenOut" : "Deleted"; });
 
 TEST_F(UpdatePass, EveryProgressIsPostedWhileTheWindowKeepsUp)
 {
@@ -265,16 +269,11 @@ TEST_F(UpdatePass, StartUpdatePassRunsOnAWorkerWithTheNextJobNumber)
     // Lives as long as the process: the worker may outlast the test.
     static RecordingSink* sink = new RecordingSink;
     static PortableProfileStore* store = new PortableProfileStore;
-    SetAppDir(AppDir());
-    static std::string base;
-    base = "http://" + server.Host();
-    g_strUpdateBase = base.c_str();
-
     UpdateServices services;
     services.sink = sink;
     services.store = store;
     int32_t before = UpdateJobCounter();
-    ASSERT_TRUE(StartUpdatePass(&target_, services));
+    ASSERT_TRUE(StartUpdatePass(&target_, services, Settings("http://" + server.Host())));
     EXPECT_EQ(UpdateJobCounter(), before + 1);
     ASSERT_TRUE(sink->WaitFor(HCB_INSTALLER_READY, 20s));
     EXPECT_EQ(sink->Statuses(), "6|7|11|12|10|6|7|11|12|13");
@@ -285,7 +284,7 @@ TEST_F(UpdatePass, StartUpdatePassRunsOnAWorkerWithTheNextJobNumber)
 TEST_F(UpdatePass, StartWithoutServicesStartsNothing)
 {
     int32_t before = UpdateJobCounter();
-    EXPECT_FALSE(StartUpdatePass(&target_, UpdateServices{}));
+    EXPECT_FALSE(StartUpdatePass(&target_, UpdateServices{}, Settings("http://127.0.0.1")));
     EXPECT_EQ(UpdateJobCounter(), before);
 }
 

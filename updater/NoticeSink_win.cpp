@@ -1,0 +1,28 @@
+#include <windows.h>
+
+#include "resources/ResourceIds.h"
+#include "updater/NoticeSink.h"
+#include "updater/UpdateServices_win.h"
+
+namespace {
+
+class PostingSink final : public INoticeSink {
+public:
+    bool Post(std::unique_ptr<CHttpCallBack>& notice) override
+    {
+        // Fails once the window is gone: the caller then frees the notice and the pass stops.
+        HWND target = static_cast<HWND>(notice->hTarget);
+        if (!PostMessageW(target, WM_UPDATE_NOTICE, 0, reinterpret_cast<LPARAM>(notice.get())))
+            return false;
+        notice.release();
+        return true;
+    }
+};
+
+}  // namespace
+
+INoticeSink& Win32NoticeSink()
+{
+    static PostingSink* sink = new PostingSink;
+    return *sink;
+}
