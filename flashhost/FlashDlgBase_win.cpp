@@ -1,6 +1,7 @@
 #include "flashhost/FlashDlgBase_win.h"
 
 #include "platform/Com_win.h"
+#include "platform/ResourceBytes_win.h"
 #include "platform/Text_win.h"
 #include "resources/ResourceIds.h"
 
@@ -53,34 +54,25 @@ BOOL CFlashDlgBase::ConfigureControl()
 
 BOOL CFlashDlgBase::LoadContent()
 {
+    // 1, not VARIANT_TRUE (-1): the value the control has always been given here.
     pControl->put_EmbedMovie(static_cast<VARIANT_BOOL>(1));
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(IDR_MOVIE), L"swf");
-    if (info) {
-        DWORD n = SizeofResource(module, info);
-        HGLOBAL loaded = LoadResource(module, info);
-        const void* bytes = loaded ? LockResource(loaded) : nullptr;
-        if (!bytes)
-            return FALSE;
-        IStream* stream = nullptr;
+    std::span<const uint8_t> movie = ResourceBytes(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MOVIE), L"swf");
+    if (!movie.empty()) {
+        ComPtr<IStream> stream;
         if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
             return FALSE;
+        const DWORD n = static_cast<DWORD>(movie.size());
         const DWORD header[2] = {kEmbeddedMovieMagic, n};
         ULARGE_INTEGER size;
         size.QuadPart = static_cast<ULONGLONG>(n) + sizeof header;
         LARGE_INTEGER zero{};
         if (FAILED(stream->SetSize(size)) || FAILED(stream->Write(header, sizeof header, nullptr)) ||
-            FAILED(stream->Write(bytes, n, nullptr)) || FAILED(stream->Seek(zero, STREAM_SEEK_SET, nullptr))) {
-            stream->Release();
+            FAILED(stream->Write(movie.data(), n, nullptr)) || FAILED(stream->Seek(zero, STREAM_SEEK_SET, nullptr)))
             return FALSE;
-        }
-        IPersistStreamInit* persist = nullptr;
-        HRESULT hr = pControl->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist));
-        if (SUCCEEDED(hr)) {
-            hr = persist->Load(stream);
-            persist->Release();
-        }
-        stream->Release();
+        ComPtr<IPersistStreamInit> persist;
+        HRESULT hr = pControl->QueryInterface(IID_PPV_ARGS(&persist));
+        if (SUCCEEDED(hr))
+            hr = persist->Load(stream.Get());
         if (FAILED(hr))
             return FALSE;
     }
@@ -106,6 +98,8 @@ HRESULT CFlashDlgBase::DispatchEvent(DISPID id, REFIID, LCID, WORD, DISPPARAMS* 
 
 HRESULT CFlashDlgBase::OnFSCommand(const std::wstring&, const std::wstring& args)
 {
+    // Through the ANSI code page and back on purpose: the text shown is what
+    // a narrow command handler would see, unmappable characters as '?'.
     MessageBoxW(nullptr, AnsiToWide(WideToAnsi(args)).c_str(), nullptr, MB_OK);
     return S_OK;
 }

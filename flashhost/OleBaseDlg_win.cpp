@@ -41,6 +41,9 @@ TOleBaseDlg<TControl>::~TOleBaseDlg()
     DeleteSurfaces();
 }
 
+// IOleClientSite (and IOleWindow, IDispatch) are left out on purpose: the
+// control is handed the site by OleCreate and SetClientSite and never needs
+// to ask for it; the host's answers are a fixed contract, pinned by tests.
 template <class TControl>
 STDMETHODIMP TOleBaseDlg<TControl>::QueryInterface(REFIID iid, void** ppv)
 {
@@ -105,6 +108,8 @@ BOOL TOleBaseDlg<TControl>::Create(HWND hwnd, REFCLSID controlClass, DWORD exSty
     clsid = controlClass;
     bLayered = (exStyle & WS_EX_LAYERED) ? TRUE : FALSE;
     hHostWnd = hwnd;
+    // The caption bits (WS_CAPTION = WS_BORDER | WS_DLGFRAME) are stripped:
+    // the layered face has no frame, whatever style the caller passes.
     SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(style & 0xFF3FFFFF));
     SetWindowLongW(hwnd, GWL_EXSTYLE, static_cast<LONG>(exStyle));
     SetWindowPos(hwnd, nullptr, -10000, -10000, size.cx, size.cy, SWP_NOZORDER);
@@ -236,6 +241,8 @@ void TOleBaseDlg<TControl>::Draw(HDC dc, LPCRECT, BOOL)
         GdiFlush();
         RecoverAlpha(pBlackBits, pWhiteBits, static_cast<uint32_t>(w), static_cast<uint32_t>(h));
     }
+    // Looked up on every frame, on purpose: the call is resolved by name at
+    // run time so the program starts on systems without it.
     ScopedLibrary user32(LoadLibraryA("User32.DLL"));
     if (!user32)
         return;

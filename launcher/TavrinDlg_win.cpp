@@ -8,6 +8,7 @@
 #include "updater/UpdateNotices.h"
 #include "updater/UpdatePass.h"
 #include "resources/ResourceIds.h"
+#include "platform/Geometry_win.h"
 #include "platform/Handles_win.h"
 #include "platform/Text_win.h"
 
@@ -157,19 +158,20 @@ void CTavrinDlg::CentreOnWorkArea()
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
     RECT window;
     GetWindowRect(&window);
-    Point p = CentreInWorkArea(Rect{window.left, window.top, window.right, window.bottom},
-                               Rect{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom});
+    Point p = CentreInWorkArea(ToRect(window), ToRect(info.rcWork));
     SetWindowPos(nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CTavrinDlg::LayoutWebWnd()
 {
     if (!m_rcWeb.IsEmpty()) {
-        POINT topLeft{m_rcWeb.left, m_rcWeb.top};
-        POINT bottomRight{m_rcWeb.right, m_rcWeb.bottom};
+        POINT topLeft = ToPOINT(Point{m_rcWeb.left, m_rcWeb.top});
+        POINT bottomRight = ToPOINT(Point{m_rcWeb.right, m_rcWeb.bottom});
         ClientToScreen(&topLeft);
         ClientToScreen(&bottomRight);
         if (m_webWnd.m_hWnd) {
+            // Deliberately 2 pixels narrower and lower than the movie's area:
+            // the page never covers the area's right and bottom edge.
             m_webWnd.SetWindowPos(nullptr, topLeft.x, topLeft.y, bottomRight.x - topLeft.x - 2,
                                   bottomRight.y - topLeft.y - 2, SWP_NOZORDER | SWP_NOACTIVATE);
             ::SetFocus(m_webWnd.m_hWnd);

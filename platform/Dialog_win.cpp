@@ -1,5 +1,7 @@
 #include "platform/Framework_win.h"
 
+#include "platform/ResourceBytes_win.h"
+
 namespace {
 
 // The owner a dialog without an explicit parent gets: the application's
@@ -72,13 +74,11 @@ CDialog::~CDialog()
 BOOL CDialog::CreateFromTemplate(HWND owner)
 {
     HINSTANCE instance = AfxGetResourceHandle();
-    HRSRC info = FindResourceW(instance, MAKEINTRESOURCEW(m_idTemplate), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
-    HGLOBAL loaded = info ? LoadResource(instance, info) : nullptr;
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes)
+    std::span<const uint8_t> bytes =
+        ResourceBytes(instance, MAKEINTRESOURCEW(m_idTemplate), MAKEINTRESOURCEW(5) /* RT_DIALOG */);
+    if (bytes.empty())
         return FALSE;
-    DWORD size = SizeofResource(instance, info);
-    std::optional<StrippedTemplate> stripped = StripActiveXControls(static_cast<const uint8_t*>(bytes), size);
+    std::optional<StrippedTemplate> stripped = StripActiveXControls(bytes.data(), bytes.size());
     if (!stripped)
         return FALSE;
     m_activeX = std::move(stripped->activeX);

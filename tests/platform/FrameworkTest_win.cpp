@@ -258,4 +258,64 @@ TEST(ControlContainer, TheManagerGetsTheEntriesBeforeInitialisation)
     EXPECT_TRUE(dlg.initialised);
 }
 
+// A modeless dialog that deletes itself once its window is gone, and
+// destroys its window from inside a handler. The bound check a dispatcher
+// holds across the handler must tell it the object is gone.
+class SelfDeletingDialog : public CDialog {
+public:
+    SelfDeletingDialog(bool* deleted, int* touchedAfter)
+        : CDialog(IDD_BOSS), deleted_(deleted), touchedAfter_(touchedAfter)
+    {
+    }
+    ~SelfDeletingDialog() override { *deleted_ = true; }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == kWmRun) {
+            BoundCheck bound(this);
+            ::DestroyWindow(m_hWnd);
+            if (bound)
+                ++*touchedAfter_;
+            return 0;
+        }
+        return CDialog::WindowProc(message, wParam, lParam);
+    }
+    void PostNcDestroy() override { delete this; }
+
+private:
+    bool* deleted_;
+    int* touchedAfter_;
+};
+
+TEST(Dispatch, AHandlerThatDestroysItsOwnWindowAndObjectIsSafe)
+{
+    bool deleted = false;
+    int touchedAfter = 0;
+    auto* dlg = new SelfDeletingDialog(&deleted, &touchedAfter);
+    ASSERT_TRUE(dlg->Create(IDD_BOSS, nullptr));
+    HWND hwnd = dlg->m_hWnd;
+    SendMessageW(hwnd, kWmRun, 0, 0);
+    EXPECT_TRUE(deleted);
+    EXPECT_EQ(touchedAfter, 0);
+    EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST(Dispatch, AWindowDestroyedFromInsideANestedModalRunEndsBothRunsCleanly)
+{
+    INT_PTR inner = 0;
+    bool boundAfterInner = true;
+    ScriptedDialog outer(IDD_UPDATE, [&](ScriptedDialog& self) {
+        CWnd::BoundCheck bound(&self);
+        ScriptedDialog child(IDD_BOSS, [&](ScriptedDialog&) { ::DestroyWindow(self.m_hWnd); }, &self);
+        inner = child.DoModal();
+        boundAfterInner = static_cast<bool>(bound);
+    });
+    EXPECT_EQ(outer.DoModal(), -1);
+    EXPECT_EQ(inner, -1);  // its owner took it along
+    EXPECT_FALSE(boundAfterInner);
+    EXPECT_EQ(outer.m_hWnd, nullptr);
+    EXPECT_EQ(FindThreadDialog(), nullptr);  // no orphan window
+}
+
 }  // namespace

@@ -191,4 +191,20 @@ TEST_F(UpdateDialog, LauncherIgnoresEveryOtherStatus)
     launcher.DestroyWindow();
 }
 
+// A notice without its record is ignored by both receivers, never read.
+TEST_F(UpdateDialog, ANoticeWithoutItsRecordIsIgnored)
+{
+    CTavrinDlg launcher;
+    ASSERT_TRUE(launcher.CDialog::Create(IDD_MORVANE_DIALOG, nullptr));
+    EXPECT_EQ(launcher.SendMessage(WM_UPDATE_NOTICE, 0, 0), 0);
+    CUpdateDlg update;
+    ASSERT_TRUE(update.Create(IDD_UPDATE, nullptr));
+    EXPECT_EQ(update.SendMessage(WM_UPDATE_NOTICE, 0, 0), 0);
+    EXPECT_TRUE(IsWindow(update.m_hWnd));
+    EXPECT_TRUE(g_boxes.empty());
+    update.DestroyWindow();
+    launcher.m_webWnd.DestroyWindow();
+    launcher.DestroyWindow();
+}
+
 }  // namespace
