@@ -25,6 +25,9 @@
 #include "platform/Text_win.h"
 #include "platform/movie/ButtonTracker.h"
 #include "platform/movie/Movie.h"
+#include "platform/movie/StageTransform.h"
+#include "platform/Geometry_win.h"
+#include "platform/Messages_win.h"
 
 namespace {
 
@@ -538,17 +541,11 @@ private:
             pump_ = nullptr;
         }
     }
-    // Stage transform of "show all": the whole stage, aspect kept, centred.
-    bool StageTransform(const RECT& bounds, double* scale, double* dx, double* dy) const
+    std::optional<movie::StageTransform> Placement(const RECT& area) const
     {
-        if (!movie_ || movie_->stageWidth == 0 || movie_->stageHeight == 0)
-            return false;
-        double w = bounds.right - bounds.left, h = bounds.bottom - bounds.top;
-        double s = std::min(w / movie_->stageWidth, h / movie_->stageHeight);
-        *scale = s;
-        *dx = bounds.left + (w - movie_->stageWidth * s) / 2;
-        *dy = bounds.top + (h - movie_->stageHeight * s) / 2;
-        return s > 0;
+        if (!movie_)
+            return std::nullopt;
+        return movie::StageTransform::ShowAll(ToRect(area), movie_->stageWidth, movie_->stageHeight);
     }
     void Perform(const movie::Action& action);
 
@@ -676,23 +673,19 @@ STDMETHODIMP CMoviePlayer::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC,
     if (!dc)
         return E_INVALIDARG;
     RECT area = bounds ? RECT{bounds->left, bounds->top, bounds->right, bounds->bottom} : position_;
-    double scale = 0, dx = 0, dy = 0;
-    if (!StageTransform(area, &scale, &dx, &dy))
+    const std::optional<movie::StageTransform> stage = Placement(area);
+    if (!stage)
         return S_OK;  // nothing loaded: the DC keeps what it holds
     if (aspect == DVASPECT_CONTENT && !transparent_) {
         // An opaque movie paints its background first.
         ScopedBrush back(CreateSolidBrush(static_cast<COLORREF>(background_) & 0xFFFFFF));
         FillRect(dc, &area, back.Get());
     }
-    // Places in stage pixels to device pixels, edges rounded.
     auto draw = [&](const Sprite* sprite, double x, double y, double w, double h) {
         if (!sprite)
             return;
-        const int left = static_cast<int>(std::lround(dx + x * scale));
-        const int top = static_cast<int>(std::lround(dy + y * scale));
-        const int right = static_cast<int>(std::lround(dx + (x + w) * scale));
-        const int bottom = static_cast<int>(std::lround(dy + (y + h) * scale));
-        sprite->DrawOver(dc, left, top, right - left, bottom - top);
+        const Rect r = stage->ToDevice(x, y, w, h);
+        sprite->DrawOver(dc, r.left, r.top, r.Width(), r.Height());
     };
     draw(picture_.get(), movie_->pictureX / double(movie::kTwipsPerPixel),
          movie_->pictureY / double(movie::kTwipsPerPixel), movie_->picture.width, movie_->picture.height);
@@ -708,11 +701,12 @@ STDMETHODIMP CMoviePlayer::OnWindowMessage(UINT message, WPARAM wParam, LPARAM l
 {
     if (!tracker_ || !movie_)
         return S_FALSE;
-    double scale = 0, dx = 0, dy = 0;
-    if (!StageTransform(position_, &scale, &dx, &dy))
+    const std::optional<movie::StageTransform> stage = Placement(position_);
+    if (!stage)
         return S_FALSE;
-    auto stageX = [&] { return static_cast<int32_t>((static_cast<short>(LOWORD(lParam)) - dx) / scale); };
-    auto stageY = [&] { return static_cast<int32_t>((static_cast<short>(HIWORD(lParam)) - dy) / scale); };
+    const Point at = stage->ToStage(msg::PointFromLParam(lParam).x, msg::PointFromLParam(lParam).y);
+    auto stageX = [&] { return at.x; };
+    auto stageY = [&] { return at.y; };
     movie::PointerOutcome outcome;
     bool consumed = false;
     switch (message) {
