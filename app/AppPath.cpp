@@ -14,3 +14,12 @@ std::string AppDirFromModulePath(std::string_view path)
         result += '\\';
     return result;
 }
+
+std::optional<std::string> UsableAnsiPath(const AnsiPathForm& longForm, const std::optional<AnsiPathForm>& shortForm)
+{
+    if (longForm.lossless && !longForm.text.empty())
+        return longForm.text;
+    if (shortForm && shortForm->lossless && !shortForm->text.empty())
+        return shortForm->text;
+    return std::nullopt;
+}

@@ -1,5 +1,6 @@
 #include "app/StartupSteps_win.h"
 
+#include "app/AppPath.h"
 #include "app/BrowserEmulation.h"
 #include "platform/Handles_win.h"
 #include "platform/ModulePath_win.h"
@@ -46,20 +47,23 @@ void SetBrowserEmulation(const std::wstring& appTitle)
     WriteBrowserEmulationValue(HKEY_CURRENT_USER, kUserBrowserEmulationKey, name);
 }
 
-std::string ModulePathAnsi()
+std::optional<std::string> ModulePathAnsi()
 {
     std::wstring path = ModuleFileNameW();
     if (path.empty())
-        return std::string();
-    bool lossless = false;
-    std::string ansi = WideToAnsi(path, &lossless);
-    if (lossless)
-        return ansi;
-    DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
-    if (n == 0)
-        return ansi;
-    std::wstring shortPath(n, L'\0');
-    n = GetShortPathNameW(path.c_str(), shortPath.data(), n);
-    shortPath.resize(n);
-    return WideToAnsi(shortPath);
+        return std::nullopt;
+    AnsiPathForm longForm;
+    longForm.text = WideToAnsi(path, &longForm.lossless);
+    std::optional<AnsiPathForm> shortForm;
+    if (!longForm.lossless) {
+        DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
+        if (n != 0) {
+            std::wstring shortPath(n, L'\0');
+            n = GetShortPathNameW(path.c_str(), shortPath.data(), n);
+            shortPath.resize(n);
+            shortForm.emplace();
+            shortForm->text = WideToAnsi(shortPath, &shortForm->lossless);
+        }
+    }
+    return UsableAnsiPath(longForm, shortForm);
 }

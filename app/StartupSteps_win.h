@@ -2,6 +2,7 @@
 // The platform steps of start-up, each silent on failure.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 // Enables SeDebugPrivilege in the process token.
@@ -14,5 +15,6 @@ void SetBrowserEmulation(const std::wstring& appTitle);
 bool WriteBrowserEmulationValue(HKEY hive, const char* subKey, const std::wstring& valueName);
 
 // The executable's full path in the ANSI code page, whatever its length;
-// its short form when the long one has characters outside the code page.
-std::string ModulePathAnsi();
+// its short form when the long one has characters outside the code page;
+// nothing when neither converts without loss.
+std::optional<std::string> ModulePathAnsi();

@@ -34,10 +34,19 @@ void CTavrinApp::RunLauncher()
     AfxEnableControlContainer(occManager);
     WSADATA wsa;
     WSAStartup(0x0101, &wsa);
-    SetAppDir(AppDirFromModulePath(ModulePathAnsi()));
+    const std::optional<std::string> modulePath = ModulePathAnsi();
+    SetAppDir(modulePath ? AppDirFromModulePath(*modulePath) : std::string());
     AssignRunTimeSettings();
-    ConfigureUpdates(UpdateServices{&Win32NoticeSink(), &DefaultSettingsStore(), &Win32Alert()},
-                     UpdateSettings{SettingsFilePath(), InstallerFilePath(), g_strUpdateBase, g_strVersion});
+    if (modulePath) {
+        ConfigureUpdates(UpdateServices{&Win32NoticeSink(), &DefaultSettingsStore(), &Win32Alert()},
+                         UpdateSettings{SettingsFilePath(), InstallerFilePath(), g_strUpdateBase, g_strVersion});
+    } else {
+        // No directory the program can name without changing it: writing the
+        // settings file or the installer could land anywhere, so this start
+        // runs without self-update, and says so once.
+        MessageBoxW(nullptr, L"程序所在文件夹的名称无法识别，本次启动不进行自动升级。", L"提示",
+                    MB_OK | MB_ICONEXCLAMATION);
+    }
     {
         CTavrinDlg dlg(nullptr);
         m_pMainWnd = &dlg;

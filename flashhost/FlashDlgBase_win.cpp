@@ -13,7 +13,7 @@ bool BstrArgument(const DISPPARAMS* params, UINT index, std::wstring* out)
     if (!params || !params->rgvarg || index >= params->cArgs || params->rgvarg[index].vt != VT_BSTR)
         return false;
     BSTR text = params->rgvarg[index].bstrVal;
-    *out = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
+    *out = text ? std::wstring(text, ::SysStringLen(text)) : std::wstring();
     return true;
 }
 
@@ -28,13 +28,13 @@ void* CFlashDlgBase::QueryExtraInterface(REFIID iid)
 
 BOOL CFlashDlgBase::ConfigureControl()
 {
-    if (FAILED(pControl->QueryInterface(IID_IConnectionPointContainer,
-                                        reinterpret_cast<void**>(&pConnectionPointContainer)))) {
-        pConnectionPointContainer = nullptr;
+    // As in Create: a pointer a failed call left behind is dropped, not released.
+    if (FAILED(pControl->QueryInterface(IID_PPV_ARGS(&pConnectionPointContainer)))) {
+        pConnectionPointContainer.Detach();
         return FALSE;
     }
     if (FAILED(pConnectionPointContainer->FindConnectionPoint(DIID__IShockwaveFlashEvents, &pConnectionPoint))) {
-        pConnectionPoint = nullptr;
+        pConnectionPoint.Detach();
         return FALSE;
     }
     if (FAILED(pConnectionPoint->Advise(static_cast<_IShockwaveFlashEvents*>(this), &dwAdviseCookie))) {
@@ -56,10 +56,10 @@ BOOL CFlashDlgBase::LoadContent()
 {
     // 1, not VARIANT_TRUE (-1): the value the control has always been given here.
     pControl->put_EmbedMovie(static_cast<VARIANT_BOOL>(1));
-    std::span<const uint8_t> movie = ResourceBytes(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MOVIE), L"swf");
+    std::span<const uint8_t> movie = ResourceBytes(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MOVIE), L"swf");
     if (!movie.empty()) {
         ComPtr<IStream> stream;
-        if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
+        if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, &stream)))
             return FALSE;
         const DWORD n = static_cast<DWORD>(movie.size());
         const DWORD header[2] = {kEmbeddedMovieMagic, n};
@@ -83,23 +83,25 @@ BOOL CFlashDlgBase::LoadContent()
 HRESULT CFlashDlgBase::DispatchEvent(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                      UINT*)
 {
-    // Arguments arrive last first; a call of the wrong shape is ignored.
-    if (id == kDispidFSCommand) {
-        std::wstring command, args;
-        if (params && params->cArgs == 2 && BstrArgument(params, 1, &command) && BstrArgument(params, 0, &args))
-            OnFSCommand(command, args);
-    } else if (id == kDispidFlashCall) {
-        std::wstring request;
-        if (params && params->cArgs == 1 && BstrArgument(params, 0, &request))
-            OnFlashCall(request);
-    }
-    return S_OK;
+    return ComBoundary([&] {
+        // Arguments arrive last first; a call of the wrong shape is ignored.
+        if (id == kDispidFSCommand) {
+            std::wstring command, args;
+            if (params && params->cArgs == 2 && BstrArgument(params, 1, &command) && BstrArgument(params, 0, &args))
+                OnFSCommand(command, args);
+        } else if (id == kDispidFlashCall) {
+            std::wstring request;
+            if (params && params->cArgs == 1 && BstrArgument(params, 0, &request))
+                OnFlashCall(request);
+        }
+        return S_OK;
+    });
 }
 
 HRESULT CFlashDlgBase::OnFSCommand(const std::wstring&, const std::wstring& args)
 {
     // Through the ANSI code page and back on purpose: the text shown is what
     // a narrow command handler would see, unmappable characters as '?'.
-    MessageBoxW(nullptr, AnsiToWide(WideToAnsi(args)).c_str(), nullptr, MB_OK);
+    ::MessageBoxW(nullptr, AnsiToWide(WideToAnsi(args)).c_str(), nullptr, MB_OK);
     return S_OK;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "flashhost/OleBaseDlg_win.h"
+#include "platform/Com_win.h"
 #include "platform/player/MovieControl_win.h"
 
 class CFlashDlgBase : public TOleBaseDlg<IShockwaveFlash>, public _IShockwaveFlashEvents {
@@ -15,19 +16,23 @@ public:
     STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override { return TOleBaseDlg::QueryInterface(iid, ppv); }
     STDMETHODIMP_(ULONG) AddRef() override { return TOleBaseDlg::AddRef(); }
     STDMETHODIMP_(ULONG) Release() override { return TOleBaseDlg::Release(); }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override { return EventGetTypeInfoCount(count); }
+    // The event group is virtual, so a derived host's handler runs inside the boundary too.
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override
+    {
+        return ComBoundary([&] { return EventGetTypeInfoCount(count); });
+    }
     STDMETHODIMP GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override
     {
-        return EventGetTypeInfo(index, lcid, info);
+        return ComBoundary([&] { return EventGetTypeInfo(index, lcid, info); });
     }
     STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override
     {
-        return EventGetIDsOfNames(iid, names, count, lcid, ids);
+        return ComBoundary([&] { return EventGetIDsOfNames(iid, names, count, lcid, ids); });
     }
     STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
                         EXCEPINFO* excep, UINT* argErr) override
     {
-        return DispatchEvent(id, iid, lcid, flags, params, result, excep, argErr);
+        return ComBoundary([&] { return DispatchEvent(id, iid, lcid, flags, params, result, excep, argErr); });
     }
 
     BOOL ConfigureControl() override;

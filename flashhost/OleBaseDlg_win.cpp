@@ -1,8 +1,7 @@
 #include "flashhost/OleBaseDlg_win.h"
 
-#include "flashhost/AlphaRecovery.h"
-#include "platform/player/MovieControl_win.h"
 #include "platform/Handles_win.h"
+#include "platform/player/MovieControl_win.h"
 
 HostDragState& HostDrag()
 {
@@ -13,32 +12,26 @@ HostDragState& HostDrag()
 template <class TControl>
 TOleBaseDlg<TControl>::~TOleBaseDlg()
 {
+    // The control's teardown order, written out rather than left to member order.
     if (pControl) {
         if (pConnectionPoint) {
             if (dwAdviseCookie)
                 pConnectionPoint->Unadvise(dwAdviseCookie);
-            pConnectionPoint->Release();
+            pConnectionPoint.Reset();
         }
-        if (pConnectionPointContainer)
-            pConnectionPointContainer->Release();
+        pConnectionPointContainer.Reset();
         pOleObject->Close(OLECLOSE_NOSAVE);
-        if (pViewObjectEx)
-            pViewObjectEx->Release();
-        if (pViewObject)
-            pViewObject->Release();
-        if (pInPlaceObjectWindowless)
-            pInPlaceObjectWindowless->Release();
-        if (pInPlaceObject)
-            pInPlaceObject->Release();
-        if (pOleObject)
-            pOleObject->Release();
-        pControl->Release();
+        pViewObjectEx.Reset();
+        pViewObject.Reset();
+        pInPlaceObjectWindowless.Reset();
+        pInPlaceObject.Reset();
+        pOleObject.Reset();
+        pControl.Reset();
     } else if (pOleObject) {
         // Created but not usable: close it so it lets go of this site.
         pOleObject->Close(OLECLOSE_NOSAVE);
-        pOleObject->Release();
+        pOleObject.Reset();
     }
-    DeleteSurfaces();
 }
 
 // IOleClientSite (and IOleWindow, IDispatch) are left out on purpose: the
@@ -47,24 +40,26 @@ TOleBaseDlg<TControl>::~TOleBaseDlg()
 template <class TControl>
 STDMETHODIMP TOleBaseDlg<TControl>::QueryInterface(REFIID iid, void** ppv)
 {
-    if (!ppv)
-        return E_POINTER;
-    *ppv = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown))
-        *ppv = static_cast<IOleClientSite*>(this);
-    else if (IsEqualIID(iid, IID_IOleInPlaceSite) || IsEqualIID(iid, IID_IOleInPlaceSiteEx) ||
-             IsEqualIID(iid, IID_IOleInPlaceSiteWindowless))
-        *ppv = static_cast<IOleInPlaceSiteWindowless*>(this);
-    else if (IsEqualIID(iid, IID_IOleInPlaceFrame))
-        *ppv = static_cast<IOleInPlaceFrame*>(this);
-    else if (IsEqualIID(iid, IID_IStorage))
-        *ppv = static_cast<IStorage*>(this);
-    else
-        *ppv = QueryExtraInterface(iid);
-    if (!*ppv)
-        return E_NOINTERFACE;
-    ++nRefCount;
-    return S_OK;
+    return ComBoundary([&]() -> HRESULT {
+        if (!ppv)
+            return E_POINTER;
+        *ppv = nullptr;
+        if (IsEqualIID(iid, IID_IUnknown))
+            *ppv = static_cast<IOleClientSite*>(this);
+        else if (IsEqualIID(iid, IID_IOleInPlaceSite) || IsEqualIID(iid, IID_IOleInPlaceSiteEx) ||
+                 IsEqualIID(iid, IID_IOleInPlaceSiteWindowless))
+            *ppv = static_cast<IOleInPlaceSiteWindowless*>(this);
+        else if (IsEqualIID(iid, IID_IOleInPlaceFrame))
+            *ppv = static_cast<IOleInPlaceFrame*>(this);
+        else if (IsEqualIID(iid, IID_IStorage))
+            *ppv = static_cast<IStorage*>(this);
+        else
+            *ppv = QueryExtraInterface(iid);
+        if (!*ppv)
+            return E_NOINTERFACE;
+        ++nRefCount;
+        return S_OK;
+    });
 }
 
 template <class TControl>
@@ -83,23 +78,25 @@ template <class TControl>
 STDMETHODIMP TOleBaseDlg<TControl>::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc,
                                                      LPRECT pos, LPRECT clip, LPOLEINPLACEFRAMEINFO info)
 {
-    if (frame)
-        *frame = static_cast<IOleInPlaceFrame*>(this);
-    if (doc)
-        *doc = nullptr;
-    if (info) {
-        info->fMDIApp = FALSE;
-        info->hwndFrame = hHostWnd;
-        info->haccel = nullptr;
-        info->cAccelEntries = 0;
-    }
-    RECT client{};
-    ::GetClientRect(hHostWnd, &client);
-    if (pos)
-        *pos = client;
-    if (clip)
-        *clip = client;
-    return S_OK;
+    return ComBoundary([&] {
+        if (frame)
+            *frame = static_cast<IOleInPlaceFrame*>(this);
+        if (doc)
+            *doc = nullptr;
+        if (info) {
+            info->fMDIApp = FALSE;
+            info->hwndFrame = hHostWnd;
+            info->haccel = nullptr;
+            info->cAccelEntries = 0;
+        }
+        RECT client{};
+        ::GetClientRect(hHostWnd, &client);
+        if (pos)
+            *pos = client;
+        if (clip)
+            *clip = client;
+        return S_OK;
+    });
 }
 
 template <class TControl>
@@ -110,35 +107,36 @@ BOOL TOleBaseDlg<TControl>::Create(HWND hwnd, REFCLSID controlClass, DWORD exSty
     hHostWnd = hwnd;
     // The caption bits (WS_CAPTION = WS_BORDER | WS_DLGFRAME) are stripped:
     // the layered face has no frame, whatever style the caller passes.
-    SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(style & 0xFF3FFFFF));
-    SetWindowLongW(hwnd, GWL_EXSTYLE, static_cast<LONG>(exStyle));
-    SetWindowPos(hwnd, nullptr, -10000, -10000, size.cx, size.cy, SWP_NOZORDER);
-    UpdateWindow(hwnd);
+    ::SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(style & 0xFF3FFFFF));
+    ::SetWindowLongW(hwnd, GWL_EXSTYLE, static_cast<LONG>(exStyle));
+    ::SetWindowPos(hwnd, nullptr, -10000, -10000, size.cx, size.cy, SWP_NOZORDER);
+    ::UpdateWindow(hwnd);
 
-    HRESULT hr = OleCreate(clsid, IID_IOleObject, OLERENDER_DRAW, nullptr, static_cast<IOleClientSite*>(this),
-                           static_cast<IStorage*>(this), reinterpret_cast<void**>(&pOleObject));
+    // A failed call may leave anything in its out-parameter: such a pointer
+    // is dropped with Detach, never released.
+    HRESULT hr = ::OleCreate(clsid, IID_IOleObject, OLERENDER_DRAW, nullptr, static_cast<IOleClientSite*>(this),
+                             static_cast<IStorage*>(this), &pOleObject);
     if (FAILED(hr) || !pOleObject) {
-        pOleObject = nullptr;
+        pOleObject.Detach();
         return FALSE;
     }
-    if (FAILED(OleSetContainedObject(pOleObject, TRUE)))
+    if (FAILED(::OleSetContainedObject(pOleObject.Get(), TRUE)))
         return FALSE;
-    if (FAILED(pOleObject->QueryInterface(IID_IShockwaveFlash, reinterpret_cast<void**>(&pControl))))
+    if (FAILED(pOleObject->QueryInterface(IID_IShockwaveFlash, &pControl)))
         return FALSE;
-    if (FAILED(pOleObject->QueryInterface(IID_IViewObjectEx, reinterpret_cast<void**>(&pViewObjectEx)))) {
-        pViewObjectEx = nullptr;
-        if (FAILED(pOleObject->QueryInterface(IID_IViewObject, reinterpret_cast<void**>(&pViewObject))))
+    if (FAILED(pOleObject->QueryInterface(IID_PPV_ARGS(&pViewObjectEx)))) {
+        pViewObjectEx.Detach();
+        if (FAILED(pOleObject->QueryInterface(IID_PPV_ARGS(&pViewObject))))
             return FALSE;
     }
     if (bLayered) {
-        if (FAILED(pOleObject->QueryInterface(IID_IOleInPlaceObjectWindowless,
-                                              reinterpret_cast<void**>(&pInPlaceObjectWindowless)))) {
-            pInPlaceObjectWindowless = nullptr;
-            if (FAILED(pOleObject->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&pInPlaceObject))))
+        if (FAILED(pOleObject->QueryInterface(IID_PPV_ARGS(&pInPlaceObjectWindowless)))) {
+            pInPlaceObjectWindowless.Detach();
+            if (FAILED(pOleObject->QueryInterface(IID_PPV_ARGS(&pInPlaceObject))))
                 return FALSE;
             bLayered = FALSE;
         }
-    } else if (FAILED(pOleObject->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&pInPlaceObject)))) {
+    } else if (FAILED(pOleObject->QueryInterface(IID_PPV_ARGS(&pInPlaceObject)))) {
         return FALSE;
     }
     if (!ConfigureControl())
@@ -151,55 +149,15 @@ BOOL TOleBaseDlg<TControl>::Create(HWND hwnd, REFCLSID controlClass, DWORD exSty
 }
 
 template <class TControl>
-void TOleBaseDlg<TControl>::DeleteSurfaces()
+void TOleBaseDlg<TControl>::ShowSurfaceFields()
 {
-    if (hBlackDc)
-        DeleteDC(hBlackDc);
-    if (hBlackBitmap)
-        DeleteObject(hBlackBitmap);
-    if (hWhiteDc)
-        DeleteDC(hWhiteDc);
-    if (hWhiteBitmap)
-        DeleteObject(hWhiteBitmap);
-    hBlackDc = hWhiteDc = nullptr;
-    hBlackBitmap = hWhiteBitmap = nullptr;
-    pBlackBits = pWhiteBits = nullptr;
-}
-
-template <class TControl>
-bool TOleBaseDlg<TControl>::MakeSurfaces(const RECT& r)
-{
-    DeleteSurfaces();
-    rcLastWindow = r;
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = r.right - r.left;
-    bmi.bmiHeader.biHeight = -(r.bottom - r.top);
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    {
-        WindowDc screen(hHostWnd);
-        void* bits = nullptr;
-        hBlackDc = CreateCompatibleDC(screen.Get());
-        hBlackBitmap = CreateDIBSection(screen.Get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        pBlackBits = static_cast<BYTE*>(bits);
-        if (hBlackDc && hBlackBitmap)
-            SelectObject(hBlackDc, hBlackBitmap);
-        bits = nullptr;
-        hWhiteDc = CreateCompatibleDC(screen.Get());
-        hWhiteBitmap = CreateDIBSection(screen.Get(), &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        pWhiteBits = static_cast<BYTE*>(bits);
-        if (hWhiteDc && hWhiteBitmap)
-            SelectObject(hWhiteDc, hWhiteBitmap);
-    }
-    if (!hBlackDc || !hBlackBitmap || !pBlackBits || !hWhiteDc || !hWhiteBitmap || !pWhiteBits) {
-        // Skip this frame; the next one tries again from nothing.
-        DeleteSurfaces();
-        rcLastWindow = RECT{};
-        return false;
-    }
-    return true;
+    hBlackDc = surfaces_.BlackDc();
+    hBlackBitmap = surfaces_.BlackBitmap();
+    pBlackBits = surfaces_.BlackBits();
+    hWhiteDc = surfaces_.WhiteDc();
+    hWhiteBitmap = surfaces_.WhiteBitmap();
+    pWhiteBits = surfaces_.WhiteBits();
+    rcLastWindow = surfaces_.WindowRect();
 }
 
 template <class TControl>
@@ -212,47 +170,20 @@ void TOleBaseDlg<TControl>::Draw(HDC dc, LPCRECT, BOOL)
         if (!view)
             return;
         if (dc) {
-            OleDraw(view, DVASPECT_CONTENT, dc, &client);
+            ::OleDraw(view, DVASPECT_CONTENT, dc, &client);
         } else {
             WindowDc windowDc(hHostWnd);
-            OleDraw(view, DVASPECT_CONTENT, windowDc.Get(), &client);
+            ::OleDraw(view, DVASPECT_CONTENT, windowDc.Get(), &client);
         }
         return;
     }
-
-    RECT r{};
-    ::GetWindowRect(hHostWnd, &r);
-    if ((!hBlackDc || !EqualRect(&r, &rcLastWindow)) && !MakeSurfaces(r))
+    // A minimised window's rectangle is the icon's, off every screen: a frame
+    // composed for it would replace the face until the next picture change.
+    // The host redraws when the window is restored.
+    if (::IsIconic(hHostWnd))
         return;
-    const LONG w = r.right - r.left;
-    const LONG h = r.bottom - r.top;
-    POINT destination{r.left, r.top};
-    SIZE size{w, h};
-    POINT source{0, 0};
-    if (pOleObject && view) {
-        RECT client{};
-        ::GetClientRect(hHostWnd, &client);
-        const size_t bytes = static_cast<size_t>(w) * static_cast<size_t>(h) * 4;
-        memset(pBlackBits, 0x00, bytes);
-        memset(pWhiteBits, 0xFF, bytes);
-        GdiFlush();
-        OleDraw(view, DVASPECT_TRANSPARENT, hBlackDc, &client);
-        OleDraw(view, DVASPECT_TRANSPARENT, hWhiteDc, &client);
-        GdiFlush();
-        RecoverAlpha(pBlackBits, pWhiteBits, static_cast<uint32_t>(w), static_cast<uint32_t>(h));
-    }
-    // Looked up on every frame, on purpose: the call is resolved by name at
-    // run time so the program starts on systems without it.
-    ScopedLibrary user32(LoadLibraryA("User32.DLL"));
-    if (!user32)
-        return;
-    using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
-    auto update = reinterpret_cast<UpdateLayeredWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(user32.Get(), "UpdateLayeredWindow")));
-    if (update) {
-        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        update(hHostWnd, nullptr, &destination, &size, hBlackDc, &source, 0, &blend, ULW_ALPHA);
-    }
+    surfaces_.DrawFrame(hHostWnd, pOleObject ? view : nullptr);
+    ShowSurfaceFields();
 }
 
 template <class TControl>
@@ -264,16 +195,14 @@ typename TOleBaseDlg<TControl>::Routed TOleBaseDlg<TControl>::RouteMessage(UINT 
     switch (message) {
     case WM_PAINT:
         if (!bLayered) {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hHostWnd, &ps);
-            Draw(dc, &ps.rcPaint, ps.fErase);
-            EndPaint(hHostWnd, &ps);
+            PaintDc paint(hHostWnd);
+            Draw(paint.Get(), &paint.Info().rcPaint, paint.Info().fErase);
         }
         break;
     case WM_LBUTTONDOWN: {
         POINT cursor{};
         RECT window{};
-        GetCursorPos(&cursor);
+        ::GetCursorPos(&cursor);
         ::GetWindowRect(hHostWnd, &window);
         drag.offset = POINT{cursor.x - window.left, cursor.y - window.top};
         drag.dragging = true;
@@ -285,23 +214,23 @@ typename TOleBaseDlg<TControl>::Routed TOleBaseDlg<TControl>::RouteMessage(UINT 
             // The button went up where this window never heard of it.
             drag.dragging = false;
             if (::GetCapture() == hHostWnd)
-                ReleaseCapture();
+                ::ReleaseCapture();
         } else if (drag.dragging) {
             POINT cursor{};
-            GetCursorPos(&cursor);
-            SetWindowPos(hHostWnd, nullptr, cursor.x - drag.offset.x, cursor.y - drag.offset.y, 0, 0, SWP_NOSIZE);
+            ::GetCursorPos(&cursor);
+            ::SetWindowPos(hHostWnd, nullptr, cursor.x - drag.offset.x, cursor.y - drag.offset.y, 0, 0, SWP_NOSIZE);
             routed.moved = true;
         }
-        if (!drag.trackingLeave) {
+        if (!trackingLeave_) {
             TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hHostWnd, 0};
-            drag.trackingLeave = TrackMouseEvent(&track) != FALSE;
+            trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
         }
         break;
     case WM_MOUSELEAVE:
-        drag.trackingLeave = false;
+        trackingLeave_ = false;
         break;
     case WM_LBUTTONUP:
-        ReleaseCapture();
+        ::ReleaseCapture();
         drag.dragging = false;
         break;
     default:

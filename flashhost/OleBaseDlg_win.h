@@ -10,6 +10,9 @@
 #include <ole2.h>
 #include <ocidl.h>
 
+#include "flashhost/LayeredSurfaces_win.h"
+#include "platform/Com_win.h"
+
 template <class TControl>
 class TOleBaseDlg : public IOleClientSite,
                     public IOleInPlaceSiteWindowless,
@@ -38,9 +41,11 @@ public:
     STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
     STDMETHODIMP GetContainer(IOleContainer** container) override
     {
-        if (container)
-            *container = nullptr;
-        return E_NOINTERFACE;
+        return ComBoundary([&] {
+            if (container)
+                *container = nullptr;
+            return E_NOINTERFACE;
+        });
     }
     STDMETHODIMP ShowObject() override { return S_OK; }
     STDMETHODIMP OnShowWindow(BOOL) override { return E_NOTIMPL; }
@@ -49,10 +54,12 @@ public:
     // IOleWindow (both the site's and the frame's)
     STDMETHODIMP GetWindow(HWND* hwnd) override
     {
-        if (!hwnd)
-            return E_POINTER;
-        *hwnd = hHostWnd;
-        return S_OK;
+        return ComBoundary([&]() -> HRESULT {
+            if (!hwnd)
+                return E_POINTER;
+            *hwnd = hHostWnd;
+            return S_OK;
+        });
     }
     STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
@@ -72,9 +79,11 @@ public:
     // IOleInPlaceSiteEx
     STDMETHODIMP OnInPlaceActivateEx(BOOL* noRedraw, DWORD) override
     {
-        if (noRedraw)
-            *noRedraw = FALSE;
-        return S_OK;
+        return ComBoundary([&] {
+            if (noRedraw)
+                *noRedraw = FALSE;
+            return S_OK;
+        });
     }
     STDMETHODIMP OnInPlaceDeactivateEx(BOOL) override { return S_FALSE; }
     STDMETHODIMP RequestUIActivate() override { return S_FALSE; }
@@ -89,8 +98,10 @@ public:
     STDMETHODIMP ReleaseDC(HDC) override { return S_FALSE; }
     STDMETHODIMP InvalidateRect(LPCRECT rect, BOOL erase) override
     {
-        Draw(nullptr, rect, erase);
-        return S_OK;
+        return ComBoundary([&] {
+            Draw(nullptr, rect, erase);
+            return S_OK;
+        });
     }
     STDMETHODIMP InvalidateRgn(HRGN, BOOL) override { return S_OK; }
     STDMETHODIMP ScrollRect(INT, INT, LPCRECT, LPCRECT) override { return E_NOTIMPL; }
@@ -150,17 +161,19 @@ public:
 
     // Fields (zero or null after construction).
     CLSID clsid{};
-    TControl* pControl = nullptr;
-    IOleObject* pOleObject = nullptr;
-    IViewObject* pViewObject = nullptr;
-    IViewObjectEx* pViewObjectEx = nullptr;
-    IOleInPlaceObject* pInPlaceObject = nullptr;
-    IOleInPlaceObjectWindowless* pInPlaceObjectWindowless = nullptr;
-    IConnectionPointContainer* pConnectionPointContainer = nullptr;
-    IConnectionPoint* pConnectionPoint = nullptr;
+    ComPtr<TControl> pControl;
+    ComPtr<IOleObject> pOleObject;
+    ComPtr<IViewObject> pViewObject;
+    ComPtr<IViewObjectEx> pViewObjectEx;
+    ComPtr<IOleInPlaceObject> pInPlaceObject;
+    ComPtr<IOleInPlaceObjectWindowless> pInPlaceObjectWindowless;
+    ComPtr<IConnectionPointContainer> pConnectionPointContainer;
+    ComPtr<IConnectionPoint> pConnectionPoint;
     HWND hHostWnd = nullptr;
     BOOL bLayered = FALSE;
     DWORD dwAdviseCookie = 0;
+    // The layered surfaces as they stand after the last layered Draw; owned
+    // by surfaces_, these only show them.
     HDC hBlackDc = nullptr;
     HBITMAP hBlackBitmap = nullptr;
     BYTE* pBlackBits = nullptr;
@@ -175,12 +188,16 @@ protected:
     virtual void* QueryExtraInterface(REFIID) { return nullptr; }
 
 private:
-    void DeleteSurfaces();
-    bool MakeSurfaces(const RECT& windowRect);
+    void ShowSurfaceFields();
     IViewObject* DrawingInterface() const
     {
-        return pViewObjectEx ? static_cast<IViewObject*>(pViewObjectEx) : pViewObject;
+        return pViewObjectEx ? static_cast<IViewObject*>(pViewObjectEx.Get()) : pViewObject.Get();
     }
+
+    LayeredSurfaces surfaces_;
+    // A mouse-leave notice is requested for this host's window; each window
+    // asks for its own.
+    bool trackingLeave_ = false;
 };
 
 // One drag of the host window at a time: the flag and the cursor's offset
@@ -188,6 +205,5 @@ private:
 struct HostDragState {
     bool dragging = false;
     POINT offset{};
-    bool trackingLeave = false;
 };
 HostDragState& HostDrag();

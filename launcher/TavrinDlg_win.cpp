@@ -7,6 +7,7 @@
 #include "launcher/UpdateHandoff_win.h"
 #include "updater/UpdateNotices.h"
 #include "updater/UpdatePass.h"
+#include "updater/UpdateServices_win.h"
 #include "resources/ResourceIds.h"
 #include "platform/Geometry_win.h"
 #include "platform/Handles_win.h"
@@ -32,7 +33,7 @@ LRESULT CTavrinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         BoundCheck bound(this);
         const LRESULT r = CDialog::WindowProc(message, wParam, lParam);
         if (bound)
-            OnSize();
+            OnSize(msg::CrackSize(wParam, lParam));
         return r;
     }
     case WM_PAINT:
@@ -49,6 +50,9 @@ LRESULT CTavrinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_NEWWINDOW_CLOSED:
         return 0;
+    case WM_DESTROY:
+        DiscardQueuedUpdateNotices(m_hWnd);
+        break;
     default:
         break;
     }
@@ -87,7 +91,18 @@ void CTavrinDlg::OnActivate(const msg::Activate& activate)
         ShowWindow(SW_SHOW);
 }
 
-void CTavrinDlg::OnSize() { LayoutWebWnd(); }
+void CTavrinDlg::OnSize(const msg::Size& size)
+{
+    LayoutWebWnd();
+    if (size.type == SIZE_MINIMIZED) {
+        m_bMinimized = true;
+    } else if (m_bMinimized) {
+        // Restored: the face was left as it was before the minimise, and the
+        // picture may have changed since (a button's hover went out).
+        m_bMinimized = false;
+        Draw(nullptr, nullptr, FALSE);
+    }
+}
 
 void CTavrinDlg::OnPaintIconic()
 {

@@ -43,10 +43,11 @@ protected:
 
 private:
     void OnActivate(const msg::Activate& activate);
-    void OnSize();
+    void OnSize(const msg::Size& size);
     void OnPaintIconic();
     void OnUpdateNotice(const CHttpCallBack& notice);
     void CentreOnWorkArea();
 
     HICON m_hIcon;
+    bool m_bMinimized = false;  // the face was not composed while minimised
 };

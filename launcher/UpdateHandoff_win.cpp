@@ -16,8 +16,11 @@ void HandleLauncherUpdateNotice(CTavrinDlg& launcher, const CHttpCallBack& notic
     if (update.DoModal() != IDOK)
         return;
 
+    // The notice may arrive while the game window is open and the launcher
+    // hidden: whatever the installer does, each window ends as it was.
     HWND page = launcher.m_webWnd.m_hWnd;
     const bool pageWasVisible = page && IsWindow(page) && IsWindowVisible(page);
+    const bool launcherWasVisible = launcher.IsWindowVisible() != FALSE;
     if (page && IsWindow(page))
         ShowWindow(page, SW_HIDE);
     launcher.ShowWindow(SW_HIDE);
@@ -29,7 +32,8 @@ void HandleLauncherUpdateNotice(CTavrinDlg& launcher, const CHttpCallBack& notic
         ExitProcess(0);
     // The installer did not start (declined elevation, say): carry on with
     // this version rather than exit into nothing.
-    launcher.ShowWindow(SW_SHOW);
+    if (launcherWasVisible)
+        launcher.ShowWindow(SW_SHOW);
     if (pageWasVisible && IsWindow(page))
         ShowWindow(page, SW_SHOW);
 }

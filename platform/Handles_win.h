@@ -46,6 +46,11 @@ struct RegKeyTraits {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { RegCloseKey(h); }
 };
+struct GlobalMemoryTraits {
+    using Handle = HGLOBAL;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { GlobalFree(h); }
+};
 struct MemoryDcTraits {
     using Handle = HDC;
     static Handle Invalid() { return nullptr; }
@@ -70,6 +75,7 @@ struct HookTraits {
 
 using ScopedHandle = UniqueHandle<KernelHandleTraits>;
 using ScopedRegKey = UniqueHandle<RegKeyTraits>;
+using ScopedGlobalMemory = UniqueHandle<GlobalMemoryTraits>;
 using ScopedMemoryDc = UniqueHandle<MemoryDcTraits>;
 // Any GDI object: ScopedGdiObject<HBITMAP>, <HBRUSH>, <HFONT>, <HRGN>, ...
 template <class T>

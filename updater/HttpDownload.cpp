@@ -40,7 +40,10 @@ private:
 // The temporary a body is written into; removed unless it has been put in place.
 class PendingFile {
 public:
-    PendingFile(std::string target, int job) : target_(std::move(target)), temp_(localfile::TemporaryPathFor(target_, job)) {}
+    PendingFile(std::string target, int job)
+        : target_(std::move(target)), temp_(localfile::TemporaryPathFor(target_, job)), owned_(temp_)
+    {
+    }
     ~PendingFile()
     {
         if (created_) {
@@ -59,6 +62,7 @@ public:
     }
     bool Write(const char* data, size_t n) { return file_.Write(data, n); }
     bool Close() { return file_.Close(); }
+    const std::string& TemporaryPath() const { return temp_; }
     bool Commit()
     {
         if (!localfile::MoveIntoPlace(temp_, target_))
@@ -70,6 +74,8 @@ public:
 private:
     std::string target_;
     std::string temp_;
+    // No cleaner of this process removes it between its close and the replace.
+    localfile::OwnedTemporary owned_;
     localfile::ExclusiveFile file_;
     bool created_ = false;
 };
@@ -103,7 +109,7 @@ int DownloadToFile(std::string url, std::string localPath, HttpProgressProc call
         if (std::optional<std::string> value = http.FindHeaderValue("Content-Length"))
             total = ParseContentLength(*value);
     }
-    if (!total) {
+    if (!total || *total > options.maxLength) {
         reporter.Report(HCB_BAD_RESPONSE);
         return 0;
     }
@@ -139,7 +145,7 @@ int DownloadToFile(std::string url, std::string localPath, HttpProgressProc call
     bool closed = file.Close();
     if (!reporter.Report(HCB_FINISHED) || !complete)
         return 0;
-    if (!closed || !file.Commit()) {
+    if (!closed || (options.beforeReplace && !options.beforeReplace(file.TemporaryPath())) || !file.Commit()) {
         reporter.Report(HCB_OPEN_FILE_FAILED);
         return 0;
     }

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "updater/HttpCallBack.h"
@@ -11,6 +13,11 @@ constexpr int kReceiveTimeoutMs = 5000;
 struct DownloadOptions {
     IAlert* alert = nullptr;  // the send-failure box; nullptr: standard error
     int receiveTimeoutMs = kReceiveTimeoutMs;
+    // A body announced longer than this is a bad response (nothing is written).
+    int32_t maxLength = INT32_MAX;
+    // Runs on the complete, closed temporary just before it replaces the
+    // target; false keeps the target as it was (reported as a file failure).
+    std::function<bool(const std::string& temporary)> beforeReplace;
 };
 
 // Fetches url with one GET from port 80 of its host into localPath and

@@ -1,6 +1,7 @@
 #include "updater/LocalFile.h"
 
 #include <dirent.h>
+#include <signal.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -59,6 +60,16 @@ bool ExclusiveFile::Close()
     return close(fd) == 0 && ok;
 }
 
+uint32_t CurrentProcessId() { return static_cast<uint32_t>(getpid()); }
+
+bool ProcessIsRunning(uint32_t pid)
+{
+    if (pid == 0 || pid > static_cast<uint32_t>(INT32_MAX))
+        return false;
+    // EPERM: it runs, under another user.
+    return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
 std::string TemporaryPathFor(const std::string& target, int32_t job)
 {
     return target + "." + std::to_string(getpid()) + "." + std::to_string(job) + ".tmp";
@@ -81,9 +92,9 @@ void RemoveStaleTemporaries(const std::string& target)
         return;
     while (const dirent* entry = readdir(d)) {
         std::string name = entry->d_name;
-        if (!IsTemporaryNameOf(name, base))
-            continue;
         std::string path = (slash == std::string::npos ? std::string() : dir) + name;
+        if (!IsAbandonedTemporary(path, TemporaryOwnerOf(name, base)))
+            continue;
         int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         if (fd < 0)
             continue;

@@ -54,6 +54,20 @@ bool ExclusiveFile::Close()
     return CloseHandle(h) != FALSE && ok;
 }
 
+uint32_t CurrentProcessId() { return GetCurrentProcessId(); }
+
+bool ProcessIsRunning(uint32_t pid)
+{
+    if (pid == 0)
+        return false;
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    if (!process)
+        return GetLastError() == ERROR_ACCESS_DENIED;  // it runs, out of our reach
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
 std::string TemporaryPathFor(const std::string& target, int32_t job)
 {
     return target + "." + std::to_string(GetCurrentProcessId()) + "." + std::to_string(job) + ".tmp";
@@ -88,8 +102,10 @@ void RemoveStaleTemporaries(const std::string& target)
     do {
         // The pattern also matches short names; only our own form is removed.
         // A file still open for writing is not shared, so its delete fails.
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTemporaryNameOf(found.cFileName, base))
-            DeleteFileA((dir + found.cFileName).c_str());
+        const std::string path = dir + found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            IsAbandonedTemporary(path, TemporaryOwnerOf(found.cFileName, base)))
+            DeleteFileA(path.c_str());
     } while (FindNextFileA(find, &found));
     FindClose(find);
 }

@@ -2,6 +2,7 @@
 
 #include "resources/ResourceIds.h"
 #include "updater/NoticeSink.h"
+#include "updater/UpdateNotices.h"
 #include "updater/UpdateServices_win.h"
 
 namespace {
@@ -25,4 +26,11 @@ INoticeSink& Win32NoticeSink()
 {
     static PostingSink* sink = new PostingSink;
     return *sink;
+}
+
+void DiscardQueuedUpdateNotices(HWND window)
+{
+    MSG queued;
+    while (PeekMessageW(&queued, window, WM_UPDATE_NOTICE, WM_UPDATE_NOTICE, PM_REMOVE))
+        TakeUpdateNotice(queued.lParam);
 }

@@ -7,14 +7,22 @@
 #include "resources/ResourceIds.h"
 #include "updater/UpdateNotices.h"
 #include "updater/UpdatePass.h"
+#include "updater/UpdateServices_win.h"
 
-// The dispatch: the notices of the dialog's own pass.
+// The dispatch: the notices of the dialog's own pass; those still queued
+// when the window goes are freed.
 LRESULT CUpdateDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_UPDATE_NOTICE) {
+    switch (message) {
+    case WM_UPDATE_NOTICE:
         if (std::optional<CHttpCallBack> notice = TakeUpdateNotice(lParam))
             OnUpdateNotice(*notice);
         return 0;
+    case WM_DESTROY:
+        DiscardQueuedUpdateNotices(m_hWnd);
+        break;
+    default:
+        break;
     }
     return CDialog::WindowProc(message, wParam, lParam);
 }
@@ -31,6 +39,20 @@ BOOL CUpdateDlg::OnInitDialog()
     CDialog::OnInitDialog();
     StartUpdatePass(m_hWnd);
     return TRUE;
+}
+
+void CUpdateDlg::OnOK()
+{
+    // The template has no buttons; Enter must not end the dialog as if the
+    // installer were ready.
+}
+
+void CUpdateDlg::OnCancel()
+{
+    // A newer job number makes the running pass stale: it stops at its next
+    // report and its temporary goes with it.
+    ++UpdateJobCounter();
+    EndDialog(IDCANCEL);
 }
 
 void CUpdateDlg::OnUpdateNotice(const CHttpCallBack& notice)

@@ -36,13 +36,19 @@ void RunPass(const UpdateJob& job)
     options.alert = job.Services().alert;
     options.receiveTimeoutMs = job.Services().receiveTimeoutMs;
 
-    // The version file replaces the settings file; the player's boss key must survive it.
+    // The version file replaces the settings file; the player's boss key must
+    // survive it. It goes into the new file before the replace, read at that
+    // moment, so no instant exists at which the settings file lacks it, and a
+    // key changed during the download is the one kept.
     const std::string& settings = job.SettingsPath();
-    const std::string bossKey = store.ReadString("boss", "key", "", kSettingsValueBuffer, settings);
-    if (!DownloadToFile(job.VersionUrl(), settings, PostUpdateNotice, job.Target(), job.JobId(), options))
+    DownloadOptions versionOptions = options;
+    versionOptions.maxLength = kMaxVersionFileBytes;
+    versionOptions.beforeReplace = [&](const std::string& temporary) {
+        const std::string bossKey = store.ReadString("boss", "key", "", kSettingsValueBuffer, settings);
+        return bossKey.empty() || store.WriteString("boss", "key", bossKey, temporary);
+    };
+    if (!DownloadToFile(job.VersionUrl(), settings, PostUpdateNotice, job.Target(), job.JobId(), versionOptions))
         return;
-    if (!bossKey.empty())
-        store.WriteString("boss", "key", bossKey, settings);
     if (!CheckUpdateVersion(job))
         return;
     if (!DownloadToFile(job.InstallerUrl(), job.InstallerPath(), PostUpdateNotice, job.Target(), job.JobId(),

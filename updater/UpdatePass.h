@@ -15,6 +15,10 @@ class IAlert;
 class INoticeSink;
 class ISettingsStore;
 
+// A version file is a few lines; anything larger is refused as a bad response
+// and the settings file stays as it was.
+constexpr int32_t kMaxVersionFileBytes = 64 * 1024;
+
 // What a pass talks to. All three must live until the process ends: a pass
 // still running at exit may use them.
 struct UpdateServices {

@@ -1,5 +1,7 @@
 #pragma once
 // The Windows program's update services. Both live until the process ends.
+#include <windows.h>
+
 class IAlert;
 class INoticeSink;
 
@@ -7,3 +9,7 @@ class INoticeSink;
 INoticeSink& Win32NoticeSink();
 // MessageBoxW with no owner and an OK button.
 IAlert& Win32Alert();
+
+// Frees the notices still queued for a window that is going away (the system
+// would drop the messages and leak their records).
+void DiscardQueuedUpdateNotices(HWND window);

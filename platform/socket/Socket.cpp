@@ -8,6 +8,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <netdb.h>
+#include <poll.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -127,11 +128,20 @@ bool Connect(Handle s, uint32_t address, uint16_t port)
     to.sin_family = AF_INET;
     to.sin_port = htons(port);
     to.sin_addr.s_addr = address;
-    int rc;
+    if (connect(s, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0)
+        return true;
+    if (errno != EINTR)
+        return false;
+    // An interrupted connect goes on in the background; calling connect again
+    // would report EALREADY or EISCONN. Wait for it to finish and ask how.
+    pollfd wait{s, POLLOUT, 0};
+    int ready;
     do {
-        rc = connect(s, reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    } while (rc != 0 && errno == EINTR);
-    return rc == 0;
+        ready = poll(&wait, 1, -1);
+    } while (ready < 0 && errno == EINTR);
+    int error = 0;
+    socklen_t length = sizeof error;
+    return ready == 1 && getsockopt(s, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
 }
 
 int Send(Handle s, const char* data, int length)

@@ -20,6 +20,27 @@ TEST(AppDir, DriveAndDirectoryEndingInABackslash)
         EXPECT_EQ(AppDirFromModulePath(c.path), c.dir) << c.path;
 }
 
+TEST(AppDir, OnlyALosslessFormOfThePathIsUsed)
+{
+    struct {
+        const char* name;
+        AnsiPathForm longForm;
+        std::optional<AnsiPathForm> shortForm;
+        std::optional<std::string> expected;
+    } cases[] = {
+        {"LosslessLong", {"C:\\Games\\Morvane.exe", true}, std::nullopt, "C:\\Games\\Morvane.exe"},
+        {"LossyLongLosslessShort", {"C:\\Ga?es\\Morvane.exe", false}, AnsiPathForm{"C:\\GAES~1\\Morvane.exe", true},
+         "C:\\GAES~1\\Morvane.exe"},
+        // Best fit turned a fullwidth backslash into a real one: another directory.
+        {"LossyLongNoShort", {"C:\\Games\\A\\B\\Morvane.exe", false}, std::nullopt, std::nullopt},
+        {"LossyLongLossyShort", {"C:\\Ga?es\\Morvane.exe", false}, AnsiPathForm{"C:\\Ga?es\\Morvane.exe", false},
+         std::nullopt},
+        {"EmptyLong", {"", true}, std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(UsableAnsiPath(c.longForm, c.shortForm), c.expected) << c.name;
+}
+
 TEST(AppDir, LongPathIsKeptWhole)
 {
     std::string dir = "C:\\" + std::string(300, 'a') + "\\";

@@ -52,7 +52,9 @@ TEST(ModulePath, AnsiPathAndApplicationDirectory)
 {
     char expected[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, expected, MAX_PATH);
-    std::string path = ModulePathAnsi();
+    std::optional<std::string> usable = ModulePathAnsi();
+    ASSERT_TRUE(usable);
+    const std::string path = *usable;
     EXPECT_EQ(path, expected);
     std::string dir = AppDirFromModulePath(path);
     ASSERT_FALSE(dir.empty());

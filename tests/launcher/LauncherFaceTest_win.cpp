@@ -218,6 +218,32 @@ TEST_F(Launcher, DraggingMovesTheWindowAndThePageFollows)
     Pre(WM_LBUTTONUP, 0, ClientPoint(100, 100));
 }
 
+// The mouse-leave after a click on the minimise button changes the picture
+// while the window is iconic; after the restore the face is composed whole
+// again, without the pointer moving.
+TEST_F(Launcher, TheFaceIsWholeAfterMinimiseAndRestore)
+{
+    const int x = 1107 + 16, y = 110 + 17;  // the middle of the minimise button
+    const uint32_t up = PixelAt(x, y);
+    const LPARAM minimise = ClientPoint(x, y);
+    Pre(WM_MOUSEMOVE, 0, minimise);
+    Pre(WM_LBUTTONDOWN, MK_LBUTTON, minimise);
+    Pre(WM_LBUTTONUP, 0, minimise);
+    ASSERT_NE(PixelAt(x, y), up) << "the button is lit under the pointer";
+    ASSERT_TRUE(PumpUntil([&] { return IsIconic(dlg.m_hWnd) != FALSE; }, 3000));
+    Pre(WM_MOUSELEAVE);
+    ShowWindow(dlg.m_hWnd, SW_RESTORE);
+    PumpUntil([] { return false; }, 200);
+    ASSERT_FALSE(IsIconic(dlg.m_hWnd));
+    EXPECT_EQ(dlg.rcLastWindow.right - dlg.rcLastWindow.left, 1506);
+    EXPECT_EQ(dlg.rcLastWindow.bottom - dlg.rcLastWindow.top, 867);
+    ASSERT_NE(dlg.pBlackBits, nullptr);
+    ASSERT_EQ(dlg.rcLastWindow.right - dlg.rcLastWindow.left, 1506);
+    EXPECT_EQ(AlphaAt(753, 480), 255);  // the middle of the face
+    EXPECT_EQ(AlphaAt(2, 2), 0);
+    EXPECT_EQ(PixelAt(x, y), up) << "the pointer left while the window was minimised";
+}
+
 TEST_F(Launcher, MinimiseButtonMinimisesAndCloseButtonCloses)
 {
     const LPARAM minimise = ClientPoint(1107 + 16, 110 + 17);

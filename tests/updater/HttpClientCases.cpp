@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "platform/socket/Socket.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 #include "tests/updater/DownloadRecorder.h"
 #include "tests/updater/ScriptedServer.h"
 #include "updater/HttpDownload.h"
+#include "updater/LocalFile.h"
 
 namespace {
 
@@ -83,9 +85,9 @@ std::vector<Case> Cases()
         {"OversizedBodyCutToLength", Script({Send(Header("Content-Length: 5\r\n")), Body(10)}), "6 0|7 5|11 5|12 5", 1,
          p5},
         {"CloseInsideHeader", Script({Send("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n")}), "6 0|3 0", 0, kOld},
-        {"SilenceBeforeHeader", Script({Sleep(3)}), "6 0|3 0", 0, kOld},
-        {"SilenceInsideHeader", Script({Send("HTTP/1.1 200 OK\r\n"), Sleep(3)}), "6 0|3 0", 0, kOld},
-        {"SilenceAfterHeader", Script({Send(Header("Content-Length: 10\r\n")), Body(4), Sleep(3)}),
+        {"SilenceBeforeHeader", Script({step::Sleep(3)}), "6 0|3 0", 0, kOld},
+        {"SilenceInsideHeader", Script({Send("HTTP/1.1 200 OK\r\n"), step::Sleep(3)}), "6 0|3 0", 0, kOld},
+        {"SilenceAfterHeader", Script({Send(Header("Content-Length: 10\r\n")), Body(4), step::Sleep(3)}),
          "6 0|7 10|11 4|5 4|12 4", 0, kOld},
         {"StopAtStarting", Ok("hello"), "6 0", 0, kOld, HCB_STARTING},
         {"StopAtProgress", Ok("hello"), "6 0|7 5|11 5", 0, kOld, HCB_PROGRESS},
@@ -154,6 +156,43 @@ TEST_F(Download, SendsTheRequestTextByteForByteToPort80WhateverTheUrlSays)
     EXPECT_EQ(ReadFileOrMissing(dir_.File("v.txt")), "x");
 }
 
+// Another pass's cleaner runs while this one's body is complete and closed
+// but not yet in place: the temporary survives and replaces the target.
+TEST_F(Download, ACleanerBetweenCloseAndReplaceLeavesTheFinishedBody)
+{
+    ScriptedServer server(Ok("new"));
+    ASSERT_TRUE(server.Running());
+    const std::string target = dir_.File("version.ini");
+    WriteWholeFile(target, "old");
+    DownloadRecorder recorder;
+    DownloadOptions options;
+    bool present = false;
+    options.beforeReplace = [&](const std::string& temporary) {
+        localfile::RemoveStaleTemporaries(target);
+        present = ReadFileOrMissing(temporary) == "new";
+        return true;
+    };
+    ASSERT_EQ(DownloadToFile(server.Url("/v"), target, DownloadRecorder::Callback, nullptr, 1, options), 1);
+    EXPECT_TRUE(present);
+    EXPECT_EQ(ReadFileOrMissing(target), "new");
+}
+
+// Refusing the finished body keeps the target as it was, and no temporary.
+TEST_F(Download, ARefusedReplaceKeepsTheTarget)
+{
+    ScriptedServer server(Ok("new"));
+    ASSERT_TRUE(server.Running());
+    const std::string target = dir_.File("version.ini");
+    WriteWholeFile(target, "old");
+    DownloadOptions options;
+    options.beforeReplace = [](const std::string&) { return false; };
+    DownloadRecorder recorder;
+    EXPECT_EQ(DownloadToFile(server.Url("/v"), target, DownloadRecorder::Callback, &recorder, 1, options), 0);
+    EXPECT_EQ(recorder.Records().back().nStatus, HCB_OPEN_FILE_FAILED);
+    EXPECT_EQ(ReadFileOrMissing(target), "old");
+    EXPECT_EQ(FileNames(dir_.Path()), std::vector<std::string>{"version.ini"});
+}
+
 TEST_F(Download, ReportsEachReceivedBlockOfAtMost1024Bytes)
 {
     const size_t size = 20000;
@@ -217,7 +256,7 @@ TEST_F(Download, DirectoryStandingAtTheFileNameIsOpenFileFailedAndStays)
 
 TEST_F(Download, SilentServerIsCutOffByTheFiveSecondTimeOut)
 {
-    ScriptedServer server(Script({Sleep(30)}));
+    ScriptedServer server(Script({step::Sleep(30)}));
     ASSERT_TRUE(server.Running());
     DownloadRecorder recorder;
     auto start = std::chrono::steady_clock::now();
@@ -233,8 +272,10 @@ TEST_F(Download, RemovesLeftoverTemporariesOfItsTarget)
     ScriptedServer server(Ok("new"));
     ASSERT_TRUE(server.Running());
     const std::string target = dir_.File("version.ini");
-    WriteWholeFile(target + ".4242.3.tmp", "left over");
-    WriteWholeFile(target + ".1.-2.tmp", "left over");
+    // Left over by processes that have ended.
+    const std::string ended = std::to_string(ChildProcess::EndedProcessId());
+    WriteWholeFile(target + "." + ended + ".3.tmp", "left over");
+    WriteWholeFile(target + "." + ended + ".-2.tmp", "left over");
     WriteWholeFile(dir_.File("other.ini.4242.3.tmp"), "not ours");
     WriteWholeFile(target + ".backup.tmp", "not ours");
     DownloadRecorder recorder;

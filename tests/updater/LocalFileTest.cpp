@@ -1,6 +1,7 @@
 // The file-system shim: temporaries, replacement, and the cleaning of leftovers.
 #include <gtest/gtest.h>
 
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 #include "tests/updater/DownloadRecorder.h"
 #include "tests/updater/ScriptedServer.h"
@@ -52,9 +53,37 @@ TEST(LocalFile, ATemporaryStillBeingWrittenSurvivesTheCleaning)
     localfile::ExclusiveFile writing;
     ASSERT_TRUE(writing.Create(target + ".777.2.tmp"));
     ASSERT_TRUE(writing.Write("partial", 7));
-    WriteWholeFile(target + ".777.1.tmp", "abandoned");
+    const std::string abandoned = target + "." + std::to_string(ChildProcess::EndedProcessId()) + ".1.tmp";
+    WriteWholeFile(abandoned, "abandoned");
     localfile::RemoveStaleTemporaries(target);
     EXPECT_EQ(FileNames(dir.Path()), std::vector<std::string>{"install.exe.777.2.tmp"});
+}
+
+// A finished temporary waits, closed, for its replace: no cleaner may take it
+// while its pass lives, in this process or in another that still runs.
+TEST(LocalFile, TheCleanerKeepsWhatALivePassOwns)
+{
+    TempDir dir;
+    const std::string target = dir.File("version.ini");
+    ChildProcess other;
+    ASSERT_NE(other.Id(), 0u);
+    const std::string ownLive = localfile::TemporaryPathFor(target, 1);
+    const std::string ownEnded = localfile::TemporaryPathFor(target, 2);
+    const std::string otherLive = target + "." + std::to_string(other.Id()) + ".1.tmp";
+    const std::string otherEnded = target + "." + std::to_string(ChildProcess::EndedProcessId()) + ".1.tmp";
+    for (const std::string& path : {ownLive, ownEnded, otherLive, otherEnded})
+        WriteWholeFile(path, "finished");
+    {
+        localfile::OwnedTemporary pass(ownLive);
+        localfile::RemoveStaleTemporaries(target);
+        EXPECT_EQ(ReadFileOrMissing(ownLive), "finished");
+        EXPECT_EQ(ReadFileOrMissing(ownEnded), "<missing>");
+        EXPECT_EQ(ReadFileOrMissing(otherLive), "finished");
+        EXPECT_EQ(ReadFileOrMissing(otherEnded), "<missing>");
+    }
+    other.Stop();
+    localfile::RemoveStaleTemporaries(target);
+    EXPECT_EQ(FileNames(dir.Path()), std::vector<std::string>{});
 }
 
 }  // namespace

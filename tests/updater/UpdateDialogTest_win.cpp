@@ -15,6 +15,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/socket/Socket.h"
 #include "tests/support/TempDir.h"
+#include "tests/updater/DownloadRecorder.h"
 #include "tests/updater/ScriptedServer.h"
 #include "tests/support/OleEnvironment_win.h"
 #include "tests/support/Win32TestSupport_win.h"
@@ -152,15 +153,23 @@ TEST_F(UpdateDialog, OtherFailuresEndWithCancelSilently)
 }
 
 // The launcher's side: an announced update whose installer will not start
-// leaves the launcher and its page as they were, and the process running.
-TEST_F(UpdateDialog, LauncherCarriesOnWhenTheInstallerCannotStart)
+// leaves the launcher and its page as they were (shown, or hidden behind a
+// running game), and the process running.
+class HandoffVisibility : public UpdateDialog, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(HandoffVisibility, LauncherCarriesOnWhenTheInstallerCannotStart)
 {
+    const bool shown = GetParam();
     // The launcher's own pass finds no server; the dialog's pass does.
     UseBase("http://127.200.0.1");
     CTavrinDlg launcher;
     ASSERT_TRUE(launcher.CDialog::Create(IDD_MORVANE_DIALOG, nullptr));
     launcher.OnFSCommand("moveweb", "609,292,545,384");
     ASSERT_TRUE(launcher.m_webWnd.IsWindowVisible());
+    if (!shown) {  // the game window is open: the launcher and its page are hidden
+        launcher.m_webWnd.ShowWindow(SW_HIDE);
+        launcher.ShowWindow(SW_HIDE);
+    }
     ScriptedServer server(Routes(Ok("[update]\r\nid=6\r\n"), Ok("this is not a program")));
     ASSERT_TRUE(server.Running());
     UseServer(server);
@@ -171,10 +180,103 @@ TEST_F(UpdateDialog, LauncherCarriesOnWhenTheInstallerCannotStart)
     HandleLauncherUpdateNotice(launcher, notice);
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0], L"Morvane|程序升级完毕,即将重新启动");
-    EXPECT_TRUE(launcher.IsWindowVisible());
-    EXPECT_TRUE(launcher.m_webWnd.IsWindowVisible());
+    EXPECT_EQ(launcher.IsWindowVisible() != FALSE, shown);
+    EXPECT_EQ(launcher.m_webWnd.IsWindowVisible() != FALSE, shown);
     launcher.m_webWnd.DestroyWindow();
     launcher.DestroyWindow();
+}
+
+INSTANTIATE_TEST_SUITE_P(UpdateDialog, HandoffVisibility, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "LauncherShown" : "LauncherHiddenByTheGame"; });
+
+// Keys and the close box while the installer is still coming in: only a
+// finished download ends the dialog with IDOK; Escape and the close box
+// abandon the update, and no installer appears afterwards.
+struct DuringDownload {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    INT_PTR result;
+};
+void PrintTo(const DuringDownload& d, std::ostream* os) { *os << d.name; }
+
+class KeyedUpdateDlg : public CUpdateDlg {
+public:
+    explicit KeyedUpdateDlg(const DuringDownload& input) : input_(input) {}
+    bool sent = false;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_UPDATE_NOTICE && lParam && !sent) {
+            const auto* notice = reinterpret_cast<const CHttpCallBack*>(lParam);
+            if (notice->nStatus == HCB_PROGRESS && notice->strUrl.find("/install.exe") != std::string::npos) {
+                sent = true;
+                PostMessage(input_.message, input_.wParam, 0);
+            }
+        }
+        return CUpdateDlg::WindowProc(message, wParam, lParam);
+    }
+
+private:
+    DuringDownload input_;
+};
+
+class InputDuringDownload : public UpdateDialog, public ::testing::WithParamInterface<DuringDownload> {};
+
+TEST_P(InputDuringDownload, OnlyAFinishedDownloadEndsWithOk)
+{
+    const DuringDownload& input = GetParam();
+    const size_t size = 24 * 1024;
+    ScriptedServer server(Routes(Ok("[update]\r\nid=6\r\n"),
+                                 Script({Send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n\r\n"),
+                                         Drip(size, 1024, 0.05)})));
+    ASSERT_TRUE(server.Running());
+    UseServer(server);
+    KeyedUpdateDlg dlg(input);
+    EXPECT_EQ(dlg.DoModal(), input.result);
+    EXPECT_TRUE(dlg.sent) << "the input came after the download";
+    const std::string installer = appDir_ + "install.exe";
+    if (input.result == IDOK) {
+        EXPECT_EQ(ReadFileOrMissing(installer), PatternBytes(size));
+    } else {
+        // Longer than the rest of the body takes: the abandoned pass wrote nothing.
+        PumpUntil([] { return false; }, 1500);
+        EXPECT_EQ(ReadFileOrMissing(installer), "<missing>");
+        EXPECT_EQ(FileNames(dir_.Path()), std::vector<std::string>{"version.ini"});
+    }
+    EXPECT_TRUE(g_boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    UpdateDialog, InputDuringDownload,
+    ::testing::Values(DuringDownload{"Enter", WM_KEYDOWN, VK_RETURN, IDOK},
+                      DuringDownload{"Escape", WM_KEYDOWN, VK_ESCAPE, IDCANCEL},
+                      DuringDownload{"CloseBox", WM_SYSCOMMAND, SC_CLOSE, IDCANCEL}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Notices still queued when the dialog's window goes are freed, not leaked.
+class CountedNotice : public CHttpCallBack {
+public:
+    explicit CountedNotice(int* freed) : freed_(freed) {}
+    ~CountedNotice() override { ++*freed_; }
+
+private:
+    int* freed_;
+};
+
+TEST_F(UpdateDialog, NoticesQueuedAtDestructionAreFreed)
+{
+    int freed = 0;
+    CUpdateDlg update;
+    ASSERT_TRUE(update.Create(IDD_UPDATE, nullptr));
+    for (int i = 0; i < 3; ++i) {
+        auto* notice = new CountedNotice(&freed);
+        notice->nStatus = HCB_PROGRESS;
+        ASSERT_TRUE(update.PostMessage(WM_UPDATE_NOTICE, 0, reinterpret_cast<LPARAM>(notice)));
+    }
+    update.DestroyWindow();
+    EXPECT_EQ(freed, 3);
 }
 
 TEST_F(UpdateDialog, LauncherIgnoresEveryOtherStatus)

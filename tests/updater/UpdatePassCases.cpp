@@ -140,6 +140,47 @@ INSTANTIATE_TEST_SUITE_P(
                                "1234567890123456789012345678901"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The player sets a new boss key in the game while the version file is still
+// coming in: the key the settings file holds at the replace is the one kept.
+TEST_F(UpdatePass, AKeyChangedDuringTheDownloadIsTheOneKept)
+{
+    WriteWholeFile(Ini(), "[update]\r\nid=3\r\n[boss]\r\nkey=1089\r\n");
+    const std::string version = "[update]\r\nid=5\r\n" + std::string(3000, ';') + "\r\n";
+    ScriptedServer server(Routes(Script({Send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(version.size()) +
+                                              "\r\n\r\n" + version.substr(0, 1000)),
+                                         Sleep(0.2), Send(version.substr(1000))}),
+                                 Ok("")));
+    ASSERT_TRUE(server.Running());
+    RecordingSink sink;
+    bool changed = false;
+    sink.OnPost([&](const CHttpCallBack& n) {
+        if (n.nStatus == HCB_PROGRESS && !changed) {
+            store_.WriteString("boss", "key", "1601", Ini());
+            changed = true;
+        }
+    });
+    RunPass("http://" + server.Host(), sink);
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(sink.Statuses(), "6|7|11|12");
+    EXPECT_EQ(Read("boss", "key"), "1601");
+    EXPECT_EQ(Read("update", "id"), "5");
+}
+
+// A version file that is no version file: too large to be one. The settings
+// file stays byte for byte, and nothing is written beside it.
+TEST_F(UpdatePass, AnOversizedVersionFileIsABadResponse)
+{
+    const std::string before = "[update]\r\nid=5\r\n[boss]\r\nkey=1089\r\n";
+    WriteWholeFile(Ini(), before);
+    ScriptedServer server(Routes(Ok("[update]\r\nid=6\r\n" + std::string(64 * 1024, ';')), Ok("x")));
+    ASSERT_TRUE(server.Running());
+    RecordingSink sink;
+    RunPass("http://" + server.Host(), sink);
+    EXPECT_EQ(sink.Statuses(), "6|3");
+    EXPECT_EQ(ReadFileOrMissing(Ini()), before);
+    EXPECT_EQ(FileNames(dir_.Path()), std::vector<std::string>{"version.ini"});
+}
+
 TEST_F(UpdatePass, UnreachableServerIsConnectFailedAndLeavesTheSettings)
 {
     WriteWholeFile(Ini(), "[boss]\r\nkey=1089\r\n");

@@ -81,7 +81,8 @@ int main()
         for (int i = 0; i < 400 && dlg.m_rcWeb.IsEmpty(); ++i)
             PumpFor(5);
         PumpFor(200);
-        IViewObject* view = dlg.pViewObjectEx ? static_cast<IViewObject*>(dlg.pViewObjectEx) : dlg.pViewObject;
+        IViewObject* view =
+            dlg.pViewObjectEx ? static_cast<IViewObject*>(dlg.pViewObjectEx.Get()) : dlg.pViewObject.Get();
         if (!dlg.bLayered || !dlg.pOleObject || !view || dlg.m_rcWeb.IsEmpty()) {
             std::fprintf(stderr, "the launcher has no layered movie face\n");
             status = 1;

@@ -1,0 +1,105 @@
+// How the process reaches the player: its class object, registered for the
+// movie control's class, and the pump that runs a player's start commands
+// from the message loop.
+#include "platform/player/MoviePlayer_win.h"
+
+#include <ole2.h>
+
+#include "platform/Com_win.h"
+#include "platform/player/MovieControl_win.h"
+#include "platform/player/MoviePlayerInternal_win.h"
+
+namespace {
+
+constexpr UINT kWmRunStartCommands = WM_APP + 0x51;
+constexpr wchar_t kPumpClass[] = L"MorvaneMoviePlayerPump";
+
+class CPlayerFactory final : public IClassFactory {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
+    {
+        return ComBoundary([&] {
+            if (!ppv)
+                return E_POINTER;
+            if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
+                *ppv = static_cast<IClassFactory*>(this);
+                return S_OK;
+            }
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        });
+    }
+    // A static object, never freed: the counts do not govern its life.
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** ppv) override
+    {
+        return ComBoundary([&] {
+            if (!ppv)
+                return E_POINTER;
+            *ppv = nullptr;
+            if (outer)
+                return CLASS_E_NOAGGREGATION;
+            return CreateMoviePlayer(iid, ppv);
+        });
+    }
+    STDMETHODIMP LockServer(BOOL) override { return ComBoundary([] { return S_OK; }); }
+};
+
+CPlayerFactory g_factory;
+DWORD g_registration = 0;
+
+}  // namespace
+
+HRESULT RegisterMoviePlayerClass()
+{
+    if (g_registration)
+        return S_OK;
+    return CoRegisterClassObject(CLSID_ShockwaveFlash, &g_factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                                 &g_registration);
+}
+
+void RevokeMoviePlayerClass()
+{
+    if (g_registration) {
+        CoRevokeClassObject(g_registration);
+        g_registration = 0;
+    }
+}
+
+void StartCommandPump::Post()
+{
+    if (!hwnd_) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &WindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = kPumpClass;
+        RegisterClassW(&wc);  // fails harmlessly when already registered
+        hwnd_ = CreateWindowExW(0, kPumpClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        if (!hwnd_)
+            return;
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    PostMessageW(hwnd_, kWmRunStartCommands, 0, reinterpret_cast<LPARAM>(this));
+}
+
+void StartCommandPump::Destroy()
+{
+    if (hwnd_) {
+        DestroyWindow(hwnd_);
+        hwnd_ = nullptr;
+    }
+}
+
+LRESULT CALLBACK StartCommandPump::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return WindowProcBoundary(0, [&] {
+        if (message == kWmRunStartCommands) {
+            auto* pump = reinterpret_cast<StartCommandPump*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+            if (pump && reinterpret_cast<StartCommandPump*>(lParam) == pump)
+                pump->runner_.RunStartCommands();
+            return LRESULT{0};
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    });
+}
