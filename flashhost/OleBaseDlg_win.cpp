@@ -199,7 +199,8 @@ typename TOleBaseDlg<TControl>::Routed TOleBaseDlg<TControl>::RouteMessage(UINT 
             Draw(paint.Get(), &paint.Info().rcPaint, paint.Info().fErase);
         }
         break;
-    case WM_LBUTTONDOWN: {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {  // a quick second press drags like the first
         POINT cursor{};
         RECT window{};
         ::GetCursorPos(&cursor);

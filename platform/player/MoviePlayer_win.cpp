@@ -366,7 +366,7 @@ private:
         startCommandsRun_ = true;
         const ComPtr<CMoviePlayer> keepAlive(this);  // a command may make the host let go of the player
         for (const movie::FsCommand& c : movie_->startCommands)
-            events_.Fire(kDispidFSCommand, {AnsiToWide(c.command), AnsiToWide(c.argument)});
+            events_.Fire(kDispidFSCommand, {Utf8ToWide(c.command), Utf8ToWide(c.argument)});
     }
 
     HRESULT ActivateWindowless();
@@ -524,6 +524,7 @@ STDMETHODIMP CMoviePlayer::OnWindowMessage(UINT message, WPARAM wParam, LPARAM l
             outcome = tracker_->MouseMove(at.x, at.y, (wParam & MK_LBUTTON) != 0);
             break;
         case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:  // a quick second click is a press like the first
             consumed = tracker_->HitTest(at.x, at.y).has_value();
             outcome = tracker_->LeftDown(at.x, at.y);
             break;
@@ -556,10 +557,10 @@ STDMETHODIMP CMoviePlayer::OnWindowMessage(UINT message, WPARAM wParam, LPARAM l
 void CMoviePlayer::Perform(const movie::Action& action)
 {
     if (const auto* command = std::get_if<movie::FsCommand>(&action)) {
-        events_.Fire(kDispidFSCommand, {AnsiToWide(command->command), AnsiToWide(command->argument)});
+        events_.Fire(kDispidFSCommand, {Utf8ToWide(command->command), Utf8ToWide(command->argument)});
     } else if (const auto* link = std::get_if<movie::OpenUrl>(&action)) {
         // A page for a new window goes to the system's browser.
-        ShellExecuteW(nullptr, L"open", AnsiToWide(link->url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteW(nullptr, L"open", Utf8ToWide(link->url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }
 }
 

@@ -244,6 +244,17 @@ TEST_F(Launcher, TheFaceIsWholeAfterMinimiseAndRestore)
     EXPECT_EQ(PixelAt(x, y), up) << "the pointer left while the window was minimised";
 }
 
+// A quick second click arrives as a double-click message: it presses the
+// button like the first one.
+TEST_F(Launcher, ADoubleClickMessageIsAPress)
+{
+    const LPARAM minimise = ClientPoint(1107 + 16, 110 + 17);
+    Pre(WM_LBUTTONDBLCLK, MK_LBUTTON, minimise);
+    Pre(WM_LBUTTONUP, 0, minimise);
+    EXPECT_TRUE(PumpUntil([&] { return IsIconic(dlg.m_hWnd) != FALSE; }, 3000));
+    ShowWindow(dlg.m_hWnd, SW_RESTORE);
+}
+
 TEST_F(Launcher, MinimiseButtonMinimisesAndCloseButtonCloses)
 {
     const LPARAM minimise = ClientPoint(1107 + 16, 110 + 17);

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "platform/PortableProfileStore.h"
 #include "platform/socket/Socket.h"
@@ -165,6 +169,39 @@ TEST_F(UpdatePass, AKeyChangedDuringTheDownloadIsTheOneKept)
     EXPECT_EQ(Read("boss", "key"), "1601");
     EXPECT_EQ(Read("update", "id"), "5");
 }
+
+#ifndef _WIN32
+// Two launchers update at once into the same directory: whichever replaces
+// the settings file first or last, the player's key is in it throughout.
+TEST_F(UpdatePass, TwoPassesAtOnceBothKeepTheKey)
+{
+    WriteWholeFile(Ini(), "[update]\r\nid=3\r\n[boss]\r\nkey=1089\r\n");
+    const std::string version = "[update]\r\nid=5\r\n" + std::string(6000, ';') + "\r\n";
+    const std::string slow = Script({Send("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(version.size()) +
+                                          "\r\n\r\n"),
+                                     Send(version.substr(0, 3000)), step::Sleep(0.3), Send(version.substr(3000))});
+    ScriptedServer server(Routes(slow, Ok("")));
+    ASSERT_TRUE(server.Running());
+    const std::string base = "http://" + server.Host();
+    const pid_t other = fork();
+    if (other == 0) {
+        // The other launcher: its own process, its own job counter.
+        RecordingSink sink;
+        RunPass(base, sink);
+        _exit(Read("boss", "key") == "1089" ? 0 : 1);
+    }
+    ASSERT_GT(other, 0);
+    RecordingSink sink;
+    RunPass(base, sink);
+    int status = -1;
+    ASSERT_EQ(waitpid(other, &status, 0), other);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(sink.Statuses(), "6|7|11|12");
+    EXPECT_EQ(Read("boss", "key"), "1089");
+    EXPECT_EQ(Read("update", "id"), "5");
+    EXPECT_EQ(FileNames(dir_.Path()), std::vector<std::string>{"version.ini"});
+}
+#endif
 
 // A version file that is no version file: too large to be one. The settings
 // file stays byte for byte, and nothing is written beside it.
