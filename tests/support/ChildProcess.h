@@ -62,7 +62,7 @@ private:
         if (idle) {
             process_ = pi.hProcess;
         } else {
-            WaitForSingleObject(pi.hProcess, 10000);
+            WaitForSingleObject(pi.hProcess, 60000);  // a slow start must not pass for an end
             CloseHandle(pi.hProcess);
         }
 #else
