@@ -62,7 +62,11 @@ private:
         if (idle) {
             process_ = pi.hProcess;
         } else {
-            WaitForSingleObject(pi.hProcess, 60000);  // a slow start must not pass for an end
+            // Ended for certain, however slowly it started.
+            if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) {
+                TerminateProcess(pi.hProcess, 0);
+                WaitForSingleObject(pi.hProcess, INFINITE);
+            }
             CloseHandle(pi.hProcess);
         }
 #else
