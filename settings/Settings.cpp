@@ -15,6 +15,10 @@ const char* const kLoginUrl = HTTP(MORVANE_PORTAL_HOST, "/games/tlvx/duz/");
 const char* const kGamePageUrl = HTTP(MORVANE_PORTAL_HOST, "/games/tlvx/");
 const char* const kPaymentUrl = HTTP(MORVANE_PAY_HOST, "/?g=606&s=?");
 const char* const kServiceUrl = HTTP(MORVANE_PORTAL_HOST, "/kf/");
+const char* const kPassThroughUrl1 = HTTP(MORVANE_PARTNER_A_HOST, "/guest/c/?gid=dova");
+const char* const kPassThroughUrl2 = HTTP(MORVANE_PARTNER_B_HOST, "/index.php/user/login/logout");
+const char* const kPassThroughUrl3 = HTTP(MORVANE_PARTNER_C_HOST, "/index.php/user/login/logout");
+const char* const kPasswordRecoveryUrl = HTTP(MORVANE_PARTNER_C_HOST, "/index.php/user/login/forgot_password");
 }  // namespace builtin
 
 const char* g_strAppDir = "";

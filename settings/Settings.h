@@ -27,6 +27,12 @@ extern const char* const kLoginUrl;
 extern const char* const kGamePageUrl;
 extern const char* const kPaymentUrl;
 extern const char* const kServiceUrl;
+// The page window loads these in place (partner platforms' guest entry and
+// logouts) and sends the password recovery to the default browser.
+extern const char* const kPassThroughUrl1;
+extern const char* const kPassThroughUrl2;
+extern const char* const kPassThroughUrl3;
+extern const char* const kPasswordRecoveryUrl;
 constexpr int kLauncherWidth = 1506;
 constexpr int kLauncherHeight = 867;
 }  // namespace builtin
