@@ -36,11 +36,14 @@ function(morvane_test name)
   if(T_ENV)
     list(APPEND props ENVIRONMENT "${T_ENV}")
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+  # Listing a test program's tests starts it under Wine, which takes minutes
+  # where Wine runs through an emulator; a listing that times out would stop
+  # the whole ctest run.
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 900
     PROPERTIES ${props})
   # The same tests once more under another ANSI code page (Windows build only).
   if(WIN32 AND T_ALSO_CODEPAGE)
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 900
       TEST_PREFIX cp${T_ALSO_CODEPAGE}.
       PROPERTIES ${props} ENVIRONMENT "MORVANE_CODEPAGE=${T_ALSO_CODEPAGE}")
   endif()

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/BrowserEmulation.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Win32TestSupport_win.h"
 
@@ -41,9 +42,11 @@ TEST(LauncherProcess, RenamedProgramWritesItsNewNameAndEndsWhenClosed)
     EXPECT_EQ(value, 11001u);
     DWORD machineValue = 0;
     size = sizeof machineValue;
-    EXPECT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE,
-                           L"SOFTWARE\\Microsoft\\Internet Explorer\\MAIN\\FeatureControl\\FEATURE_BROWSER_EMULATION",
-                           L"Game.exe", RRF_RT_REG_DWORD, nullptr, &machineValue, &size),
+    // The machine key of this system's architecture (Wow6432Node on 64-bit).
+    SYSTEM_INFO info{};
+    GetNativeSystemInfo(&info);
+    const char* machineKey = MachineBrowserEmulationKey(info.wProcessorArchitecture);
+    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, machineKey, "Game.exe", RRF_RT_REG_DWORD, nullptr, &machineValue, &size),
               ERROR_SUCCESS);
     // A close command through the queue, as the system menu sends it.
     if (launcher)

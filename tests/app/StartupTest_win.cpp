@@ -5,10 +5,19 @@
 #include "app/BrowserEmulation.h"
 #include "app/StartupSteps_win.h"
 
+#include <string>
+
 namespace {
 
-const wchar_t kMachineKey[] =
-    L"SOFTWARE\\Microsoft\\Internet Explorer\\MAIN\\FeatureControl\\FEATURE_BROWSER_EMULATION";
+// The machine key of the system the tests run on: without Wow6432Node in a
+// 32-bit prefix, with it in a 64-bit one.
+const std::wstring kMachineKeyText = [] {
+    SYSTEM_INFO info{};
+    GetNativeSystemInfo(&info);
+    std::string key = MachineBrowserEmulationKey(info.wProcessorArchitecture);
+    return std::wstring(key.begin(), key.end());
+}();
+const wchar_t* const kMachineKey = kMachineKeyText.c_str();
 const wchar_t kUserKey[] = L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
 
 bool ReadDword(HKEY hive, const wchar_t* key, const wchar_t* name, DWORD* value, DWORD* type)
@@ -23,9 +32,6 @@ TEST(BrowserEmulation, WrittenUnderTheMachineAndTheUserKey)
     RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kMachineKey, name);
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserKey, name);
     SetBrowserEmulation(L"StartupProbe");
-    SYSTEM_INFO info{};
-    GetNativeSystemInfo(&info);
-    ASSERT_EQ(info.wProcessorArchitecture, PROCESSOR_ARCHITECTURE_INTEL) << "a 32-bit prefix";
     for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
         DWORD value = 0, type = 0;
         ASSERT_TRUE(ReadDword(hive, hive == HKEY_LOCAL_MACHINE ? kMachineKey : kUserKey, name, &value, &type));

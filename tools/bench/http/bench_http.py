@@ -113,13 +113,15 @@ try:
     report("httpget (native)", native, reference)
 
     if args.httpget_exe:
-        env = dict(os.environ, WINEARCH="win32", WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        # tools/wine/flavour, sourced by the caller, picks the prefix kind and loader.
+        env = dict(os.environ, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        loader = env.get("WINELOADER", "wine")
         env["WINEPREFIX"] = args.wineprefix or os.path.join(work, "wineprefix")
         subprocess.run(["wineserver", "-p"], env=env, stderr=subprocess.DEVNULL)
-        subprocess.run(["wine", "cmd", "/c", "exit"], env=env, stdin=subprocess.DEVNULL,
+        subprocess.run([loader, "cmd", "/c", "exit"], env=env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wine_out = "Z:" + out.replace("/", "\\")
-        command = ["wine", args.httpget_exe, url, wine_out]
+        command = [loader, args.httpget_exe, url, wine_out]
         timed(command, out, expected, env)
         wine = [timed(command, out, expected, env) for _ in range(args.runs)]
         report("httpget.exe (Wine)", wine, reference)
