@@ -4,9 +4,8 @@
 class COccManager;
 class CImpIDispatch;
 
-// The manager that gives every template control a custom site; null while
-// the program has no browser hosting of its own (template controls are then
-// skipped).
+// The manager that gives every template control the program's custom site.
 COccManager* CreateCustomOccManager();
-// window.external, reference count 0, no target window; null likewise.
+// window.external, reference count 0, no target window. It becomes the
+// bridge every page is given, and the bridge opens the game window.
 CImpIDispatch* CreateExternalDispatch();

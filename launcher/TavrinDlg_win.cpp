@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "settings/Settings.h"
+#include "browser/ImpIDispatch_win.h"
 #include "launcher/CommandArgs.h"
 #include "launcher/UpdateHandoff_win.h"
 #include "updater/UpdateNotices.h"
@@ -52,6 +53,9 @@ LRESULT CTavrinDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_DESTROY:
         DiscardQueuedUpdateNotices(m_hWnd);
+        // Pages' commands act on the launcher only while it exists.
+        if (CImpIDispatch* bridge = PageBridge(); bridge && bridge->pTargetWnd == this)
+            bridge->pTargetWnd = nullptr;
         break;
     default:
         break;
@@ -76,6 +80,8 @@ BOOL CTavrinDlg::OnInitDialog()
     m_webWnd.Create(IDD_WEBWND, this);
     m_webWnd.SetOwnerDialog(this);
     LayoutWebWnd();
+    if (CImpIDispatch* bridge = PageBridge())
+        bridge->pTargetWnd = this;
     SetWindowText(AnsiToWide(g_strTitle));
     return TRUE;
 }

@@ -1,5 +1,7 @@
 #include "platform/Framework_win.h"
 
+#include "platform/EventSinkMap_win.h"
+#include "platform/OleControlSite_win.h"
 #include "platform/ResourceBytes_win.h"
 
 namespace {
@@ -32,16 +34,26 @@ void DDX_Control(CDataExchange* pDX, int idControl, CWnd& control)
 {
     if (control.m_hWnd || !pDX || !pDX->m_pDlgWnd)
         return;
-    control.SubclassDlgItem(static_cast<UINT>(idControl), pDX->m_pDlgWnd);
+    if (!control.SubclassDlgItem(static_cast<UINT>(idControl), pDX->m_pDlgWnd))
+        return;
+    // An ActiveX control is called through its site.
+    if (auto* dialog = dynamic_cast<CDialog*>(pDX->m_pDlgWnd)) {
+        if (COleControlContainer* container = dialog->ControlContainer())
+            control.m_pCtrlSite = container->FindSite(static_cast<UINT>(idControl));
+    }
 }
 
 // The dispatch: the control container lets go of the dialog's controls
 // before its window goes; OK and Cancel commands reach OnOK and OnCancel.
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_DESTROY) {
+    if (message == WM_DESTROY && m_pCtrlCont) {
         if (COccManager* occ = AfxGetOccManager())
             occ->OnDialogDestroy(this);
+        if (m_pCtrlCont) {
+            m_pCtrlCont->Teardown();
+            m_pCtrlCont.reset();
+        }
     }
     return CWnd::WindowProc(message, wParam, lParam);
 }
@@ -69,6 +81,26 @@ CDialog::~CDialog()
 {
     if (m_hWnd && IsWindow(m_hWnd))
         ::DestroyWindow(m_hWnd);
+    if (m_pCtrlCont)
+        m_pCtrlCont->Teardown();
+}
+
+void CDialog::SetControlContainer(std::unique_ptr<COleControlContainer> container)
+{
+    if (m_pCtrlCont)
+        m_pCtrlCont->Teardown();
+    m_pCtrlCont = std::move(container);
+}
+
+BOOL CDialog::OnControlEvent(UINT controlId, DISPID dispid, DISPPARAMS& params)
+{
+    for (const EventSinkMap* map = GetEventSinkMap(); map; map = map->base) {
+        for (const EventSinkEntry& entry : map->entries) {
+            if (entry.controlId == controlId && entry.dispid == dispid)
+                return entry.invoke(*this, params) ? TRUE : FALSE;
+        }
+    }
+    return FALSE;
 }
 
 BOOL CDialog::CreateFromTemplate(HWND owner)
@@ -206,9 +238,15 @@ BOOL CDialog::PreTranslateMessage(MSG* msg)
 {
     if (CWnd::PreTranslateMessage(msg))
         return TRUE;
-    bool input = (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) ||
-                 (msg->message >= WM_MOUSEFIRST && msg->message <= WM_MOUSELAST);
-    return input && m_hWnd && ::IsDialogMessageW(m_hWnd, msg);
+    const bool key = msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST;
+    const bool input = key || (msg->message >= WM_MOUSEFIRST && msg->message <= WM_MOUSELAST);
+    if (!input || !m_hWnd)
+        return FALSE;
+    // The in-place active control sees its keys before the dialog manager
+    // does, so that it can run its own accelerators (or refuse them).
+    if (key && m_pCtrlCont && m_pCtrlCont->PreTranslateKey(msg))
+        return TRUE;
+    return ::IsDialogMessageW(m_hWnd, msg);
 }
 
 

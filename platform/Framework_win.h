@@ -4,7 +4,9 @@
 // from templates with their own modal loop, data exchange, buttons with
 // reflected owner-draw and colour messages, and the application message box.
 #include <windows.h>
+#include <oaidl.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,10 @@
 
 class CWnd;
 class CDialog;
+class CDataExchange;
+class COleControlContainer;
+class COleControlSite;
+struct EventSinkMap;
 
 // ---------------------------------------------------------------------------
 // Application
@@ -49,20 +55,25 @@ int AfxMessageBox(const std::wstring& text, UINT type = MB_OK);
 // ---------------------------------------------------------------------------
 // The control container. Dialog templates may hold ActiveX controls (class =
 // a CLSID in braces); they are taken out of the template before the dialog
-// is created and handed to the installed manager when the dialog initialises.
-// Without a manager they are skipped.
+// is created and, once it exists, created through the installed manager
+// before OnInitDialog. Until a manager is installed they are skipped.
 
 class COccManager {
 public:
     virtual ~COccManager() = default;
-    // Creates the controls of one dialog; called before OnInitDialog.
-    virtual BOOL CreateDlgControls(CDialog* dialog, const std::vector<DialogControl>& controls) = 0;
-    // The dialog's window is going away: release its sites.
-    virtual void OnDialogDestroy(CDialog* dialog) { (void)dialog; }
+    // The site of one control; a derived manager gives its own kind.
+    virtual COleControlSite* CreateSite(COleControlContainer* container);
+    // Creates the controls of one dialog into its container.
+    virtual BOOL CreateDlgControls(CDialog* dialog, const std::vector<DialogControl>& controls);
+    // The dialog's window is going away: every control and site goes with it.
+    virtual void OnDialogDestroy(CDialog* dialog);
 };
 
-// Installs a manager (null: the default, which creates no control).
+// Installs a manager; null installs the framework's default one, whose sites
+// are plain COleControlSites.
 void AfxEnableControlContainer(COccManager* manager = nullptr);
+// Back to skipping template controls, as before the first installation.
+void AfxDisableControlContainer();
 COccManager* AfxGetOccManager();
 
 // ---------------------------------------------------------------------------
@@ -129,6 +140,11 @@ public:
     BOOL PostMessage(UINT m, WPARAM w = 0, LPARAM l = 0) { return ::PostMessageW(m_hWnd, m, w, l); }
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
 
+    // For an ActiveX control bound with DDX_Control: its site, and a call of
+    // its IDispatch through it (arguments first to last). E_FAIL without one.
+    COleControlSite* GetControlSite() const { return m_pCtrlSite; }
+    HRESULT InvokeHelper(DISPID id, WORD flags, VARIANT* result, std::vector<VARIANT> args = {});
+
 protected:
     // The message map: each class handles its messages and passes the rest
     // to its base; CWnd's reflects control messages and ends in DefWindowProc.
@@ -159,8 +175,10 @@ private:
     friend struct CreationHookAccess;
     void BreakBoundChecks();
 
+    friend void DDX_Control(CDataExchange* pDX, int idControl, CWnd& control);
     WNDPROC m_pfnSuper = nullptr;
     BoundCheck* m_pBoundChecks = nullptr;
+    COleControlSite* m_pCtrlSite = nullptr;  // not owned: the dialog's container holds it
 };
 
 // ---------------------------------------------------------------------------
@@ -202,6 +220,13 @@ public:
     UINT TemplateId() const { return m_idTemplate; }
     bool InModalLoop() const { return m_bContinueModal; }
 
+    // The dialog's ActiveX controls; null when it has none.
+    COleControlContainer* ControlContainer() const { return m_pCtrlCont.get(); }
+    void SetControlContainer(std::unique_ptr<COleControlContainer> container);
+    // An event of one of its controls; TRUE when the event-sink map handled it.
+    BOOL OnControlEvent(UINT controlId, DISPID dispid, DISPPARAMS& params);
+    virtual const EventSinkMap* GetEventSinkMap() const { return nullptr; }
+
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnCommand(const msg::Command& command) override;
@@ -216,6 +241,7 @@ private:
     static INT_PTR CALLBACK StaticDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     std::vector<DialogControl> m_activeX;
+    std::unique_ptr<COleControlContainer> m_pCtrlCont;
     int m_nModalResult = -1;
     bool m_bContinueModal = false;
 };

@@ -56,5 +56,10 @@ int AfxMessageBox(const std::wstring& text, UINT type)
     return MessageBoxW(owner, text.c_str(), caption.c_str(), type);
 }
 
-void AfxEnableControlContainer(COccManager* manager) { g_occManager = manager; }
+void AfxEnableControlContainer(COccManager* manager)
+{
+    static COccManager defaultManager;
+    g_occManager = manager ? manager : &defaultManager;
+}
+void AfxDisableControlContainer() { g_occManager = nullptr; }
 COccManager* AfxGetOccManager() { return g_occManager; }

@@ -168,6 +168,7 @@ HWND CWnd::UnsubclassWindow()
     RemovePropW(hwnd, kBindingProp);
     m_pfnSuper = nullptr;
     m_hWnd = nullptr;
+    m_pCtrlSite = nullptr;
     BreakBoundChecks();
     return hwnd;
 }

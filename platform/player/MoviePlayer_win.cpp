@@ -6,6 +6,7 @@
 // recover alpha from two renders), and picture changes are announced with
 // the site's InvalidateRect.
 #include "platform/player/MoviePlayerInternal_win.h"
+#include "platform/DefaultBrowser_win.h"
 
 #include <ole2.h>
 #include <olectl.h>
@@ -559,8 +560,8 @@ void CMoviePlayer::Perform(const movie::Action& action)
     if (const auto* command = std::get_if<movie::FsCommand>(&action)) {
         events_.Fire(kDispidFSCommand, {Utf8ToWide(command->command), Utf8ToWide(command->argument)});
     } else if (const auto* link = std::get_if<movie::OpenUrl>(&action)) {
-        // A page for a new window goes to the system's browser.
-        ShellExecuteW(nullptr, L"open", Utf8ToWide(link->url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        // A page for a new window goes to the player's default browser.
+        OpenInDefaultBrowserW(Utf8ToWide(link->url));
     }
 }
 

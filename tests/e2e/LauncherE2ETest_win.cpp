@@ -9,20 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/HttpHandlerOverride_win.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Win32TestSupport_win.h"
 
 namespace {
-
-std::wstring FromUnixPath(const char* unixPath)
-{
-    std::string narrow = unixPath;
-    std::wstring path = L"Z:" + std::wstring(narrow.begin(), narrow.end());
-    for (wchar_t& c : path)
-        if (c == L'/')
-            c = L'\\';
-    return path;
-}
 
 std::wstring Widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 
@@ -72,40 +63,6 @@ void ClickAt(HWND window, StagePoint p)
 }
 
 // The registered handler of http pages, replaced for the life of the object.
-class HttpHandlerOverride {
-public:
-    explicit HttpHandlerOverride(const std::wstring& command)
-    {
-        wchar_t value[2048] = {};
-        DWORD size = sizeof value;
-        had_ = RegGetValueW(root_, key_.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS;
-        if (had_)
-            old_ = value;
-        ok_ = RegSetKeyValueW(root_, key_.c_str(), nullptr, REG_SZ, command.c_str(),
-                              static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-    }
-    ~HttpHandlerOverride()
-    {
-        if (had_)
-            RegSetKeyValueW(root_, key_.c_str(), nullptr, REG_SZ, old_.c_str(),
-                            static_cast<DWORD>((old_.size() + 1) * sizeof(wchar_t)));
-        else
-            RegDeleteKeyValueW(root_, key_.c_str(), nullptr);
-    }
-    HttpHandlerOverride(const HttpHandlerOverride&) = delete;
-    HttpHandlerOverride& operator=(const HttpHandlerOverride&) = delete;
-    bool Ok() const { return ok_; }
-
-private:
-    // The merged view of the classes: Wine's shell reads only this one and
-    // does not look at the user's own classes.
-    const HKEY root_ = HKEY_CLASSES_ROOT;
-    const std::wstring key_ = L"http\\shell\\open\\command";
-    bool had_ = false;
-    bool ok_ = false;
-    std::wstring old_;
-};
-
 class WholeProgram : public ::testing::Test {
 protected:
     void SetUp() override

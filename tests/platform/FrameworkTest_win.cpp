@@ -233,7 +233,7 @@ protected:
 
 TEST(ControlContainer, ActiveXEntriesAreSkippedWithoutAManager)
 {
-    AfxEnableControlContainer(nullptr);
+    AfxDisableControlContainer();
     WebDialog dlg;
     ASSERT_TRUE(dlg.Create(IDD_WEBWND, nullptr));
     EXPECT_EQ(dlg.GetDlgItem(IDC_WEB_BROWSER), nullptr);
@@ -250,7 +250,7 @@ TEST(ControlContainer, TheManagerGetsTheEntriesBeforeInitialisation)
     WebDialog dlg;
     occ.initFlag = &dlg.initialised;
     ASSERT_TRUE(dlg.Create(IDD_WEBWND, nullptr));
-    AfxEnableControlContainer(nullptr);
+    AfxDisableControlContainer();
     ASSERT_EQ(occ.got.size(), 1u);
     EXPECT_EQ(occ.got[0].id, static_cast<uint32_t>(IDC_WEB_BROWSER));
     EXPECT_EQ(occ.got[0].cx, 228);

@@ -1,0 +1,1210 @@
+// The browser control's stand-in: one outer object implements every interface
+// the host reaches it by, the event connection point is a part object, and
+// the document and its focused element are small late-bound objects of their
+// own that outlive the control if the host keeps them.
+#include "tests/support/RecordingBrowser_win.h"
+
+#include <exdispid.h>
+
+#include <algorithm>
+#include <optional>
+#include <span>
+#include <utility>
+
+#include "platform/Messages_win.h"
+
+// What the page knows: its title and the element that has the focus.
+struct RecordingPage {
+    struct Element {
+        std::wstring tagName;
+        std::wstring type;
+        bool contentEditable = false;
+    };
+    std::wstring title;
+    std::optional<Element> focused;
+};
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"RecordingBrowser";
+constexpr wchar_t kAlertCaption[] = L"Message from webpage";
+
+// The command group the control names when it offers keys to the host.
+constexpr GUID kCgidMshtml = {0xde4ba900, 0x59ca, 0x11cf, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+
+std::vector<RecordingBrowser*>& LiveList()
+{
+    static std::vector<RecordingBrowser*> live;
+    return live;
+}
+
+struct NamedId {
+    const wchar_t* name;
+    DISPID id;
+};
+
+// GetIDsOfNames over a fixed table: the member name first, no parameter names.
+HRESULT IdsOfNames(std::span<const NamedId> table, LPOLESTR* names, UINT count, DISPID* ids)
+{
+    if (!names || !ids)
+        return E_POINTER;
+    HRESULT hr = S_OK;
+    for (UINT i = 0; i < count; ++i) {
+        ids[i] = DISPID_UNKNOWN;
+        if (i == 0 && names[0]) {
+            for (const NamedId& entry : table) {
+                if (lstrcmpiW(names[0], entry.name) == 0)
+                    ids[0] = entry.id;
+            }
+        }
+        if (ids[i] == DISPID_UNKNOWN)
+            hr = DISP_E_UNKNOWNNAME;
+    }
+    return hr;
+}
+
+HRESULT PutText(VARIANT& result, const std::wstring& text)
+{
+    BSTR copy = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    if (!copy)
+        return E_OUTOFMEMORY;
+    result.vt = VT_BSTR;
+    result.bstrVal = copy;
+    return S_OK;
+}
+
+// A text argument as hosts pass it: a BSTR, or a reference to a variant or a BSTR.
+bool TextArgument(const VARIANT& arg, std::wstring& text)
+{
+    const VARIANT* v = &arg;
+    if (v->vt == (VT_BYREF | VT_VARIANT)) {
+        v = v->pvarVal;
+        if (!v)
+            return false;
+    }
+    const BSTR* bstr = nullptr;
+    if (v->vt == VT_BSTR)
+        bstr = &v->bstrVal;
+    else if (v->vt == (VT_BYREF | VT_BSTR) && v->pbstrVal)
+        bstr = v->pbstrVal;
+    if (!bstr)
+        return false;
+    text.assign(*bstr ? *bstr : L"", SysStringLen(*bstr));
+    return true;
+}
+
+// Where a Backspace types rather than navigates.
+bool IsEditable(const RecordingPage::Element& element)
+{
+    if (element.contentEditable || lstrcmpiW(element.tagName.c_str(), L"TEXTAREA") == 0)
+        return true;
+    if (lstrcmpiW(element.tagName.c_str(), L"INPUT") != 0)
+        return false;
+    static constexpr const wchar_t* kTextLike[] = {L"", L"text", L"password", L"search", L"email", L"url", L"tel",
+                                                   L"number"};
+    return std::any_of(std::begin(kTextLike), std::end(kTextLike),
+                       [&](const wchar_t* type) { return lstrcmpiW(element.type.c_str(), type) == 0; });
+}
+
+// A variant the caller owns, cleared on every way out; what event arguments refer to.
+class OwnedVariant {
+public:
+    OwnedVariant() { VariantInit(&v_); }
+    explicit OwnedVariant(const std::wstring& text) : OwnedVariant()
+    {
+        if (FAILED(PutText(v_, text)))
+            throw std::bad_alloc();
+    }
+    ~OwnedVariant() { VariantClear(&v_); }
+    OwnedVariant(const OwnedVariant&) = delete;
+    OwnedVariant& operator=(const OwnedVariant&) = delete;
+
+    VARIANT& Get() { return v_; }
+    VARIANT ByRef()
+    {
+        VARIANT ref;
+        VariantInit(&ref);
+        ref.vt = VT_BYREF | VT_VARIANT;
+        ref.pvarVal = &v_;
+        return ref;
+    }
+
+private:
+    VARIANT v_;
+};
+
+VARIANT DispatchArgument(IDispatch* dispatch)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_DISPATCH;
+    v.pdispVal = dispatch;  // borrowed: event arguments are the caller's
+    return v;
+}
+
+VARIANT CancelArgument(VARIANT_BOOL* cancel)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_BYREF | VT_BOOL;
+    v.pboolVal = cancel;
+    return v;
+}
+
+// A page object script reaches by name: property gets only.
+class PageObject : public IDispatch {
+public:
+    PageObject() = default;
+    virtual ~PageObject() = default;
+    PageObject(const PageObject&) = delete;
+    PageObject& operator=(const PageObject&) = delete;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
+    {
+        return ComBoundary([&] {
+            if (!ppv)
+                return E_POINTER;
+            *ppv = nullptr;
+            if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch))
+                return E_NOINTERFACE;
+            *ppv = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        });
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        LONG n = InterlockedDecrement(&refs_);
+        if (n == 0)
+            delete this;
+        return static_cast<ULONG>(n);
+    }
+
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override
+    {
+        return ComBoundary([&] {
+            if (count)
+                *count = 0;
+            return S_OK;
+        });
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override
+    {
+        return ComBoundary([&] {
+            if (info)
+                *info = nullptr;
+            return E_NOTIMPL;
+        });
+    }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
+    {
+        return ComBoundary([&] { return IdsOfNames(Names(), names, count, ids); });
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                        UINT*) override
+    {
+        return ComBoundary([&] {
+            if (!(flags & DISPATCH_PROPERTYGET))
+                return DISP_E_MEMBERNOTFOUND;
+            if (params && params->cArgs)
+                return DISP_E_BADPARAMCOUNT;
+            if (!result)
+                return E_INVALIDARG;
+            VariantInit(result);
+            return Get(id, *result);
+        });
+    }
+
+protected:
+    virtual std::span<const NamedId> Names() const = 0;
+    virtual HRESULT Get(DISPID id, VARIANT& result) = 0;
+
+private:
+    LONG refs_ = 0;
+};
+
+// The focused element as it was when script asked for it.
+class ElementObject final : public PageObject {
+public:
+    explicit ElementObject(RecordingPage::Element element) : element_(std::move(element)) {}
+
+private:
+    enum : DISPID { kTagName = 1, kType, kIsContentEditable };
+
+    std::span<const NamedId> Names() const override
+    {
+        static constexpr NamedId kNames[] = {
+            {L"tagName", kTagName}, {L"type", kType}, {L"isContentEditable", kIsContentEditable}};
+        return kNames;
+    }
+    HRESULT Get(DISPID id, VARIANT& result) override
+    {
+        switch (id) {
+        case kTagName: {
+            std::wstring upper = element_.tagName;
+            if (!upper.empty())
+                CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+            return PutText(result, upper);
+        }
+        case kType:
+            return PutText(result, element_.type);
+        case kIsContentEditable:
+            result.vt = VT_BOOL;
+            result.boolVal = element_.contentEditable ? VARIANT_TRUE : VARIANT_FALSE;
+            return S_OK;
+        default:
+            return DISP_E_MEMBERNOTFOUND;
+        }
+    }
+
+    RecordingPage::Element element_;
+};
+
+// The document: answers from the page as it is at the time of asking.
+class DocumentObject final : public PageObject {
+public:
+    explicit DocumentObject(std::shared_ptr<const RecordingPage> page) : page_(std::move(page)) {}
+
+private:
+    enum : DISPID { kActiveElement = 1, kTitle };
+
+    std::span<const NamedId> Names() const override
+    {
+        static constexpr NamedId kNames[] = {{L"activeElement", kActiveElement}, {L"title", kTitle}};
+        return kNames;
+    }
+    HRESULT Get(DISPID id, VARIANT& result) override
+    {
+        switch (id) {
+        case kActiveElement:
+            if (!page_->focused) {
+                result.vt = VT_NULL;
+                return S_OK;
+            }
+            result.vt = VT_DISPATCH;
+            result.pdispVal = new ElementObject(*page_->focused);
+            result.pdispVal->AddRef();
+            return S_OK;
+        case kTitle:
+            return PutText(result, page_->title);
+        default:
+            return DISP_E_MEMBERNOTFOUND;
+        }
+    }
+
+    std::shared_ptr<const RecordingPage> page_;
+};
+
+}  // namespace
+
+// --- instances ---
+
+RecordingBrowser::RecordingBrowser() : page_(std::make_shared<RecordingPage>())
+{
+    LiveList().push_back(this);
+}
+
+// The window and the sinks go first; the interface pointers follow as members.
+RecordingBrowser::~RecordingBrowser()
+{
+    DestroyOwnWindow();
+    events_.DisconnectAll();
+    std::vector<RecordingBrowser*>& live = LiveList();
+    live.erase(std::remove(live.begin(), live.end(), this), live.end());
+}
+
+ComPtr<RecordingBrowser> RecordingBrowser::Create()
+{
+    return ComPtr<RecordingBrowser>(new RecordingBrowser);
+}
+
+const std::vector<RecordingBrowser*>& RecordingBrowser::Live()
+{
+    return LiveList();
+}
+
+int RecordingBrowser::LiveCount()
+{
+    return static_cast<int>(LiveList().size());
+}
+
+RecordingBrowser* RecordingBrowser::FromWindow(HWND hwnd)
+{
+    if (!hwnd)
+        return nullptr;
+    for (RecordingBrowser* browser : LiveList()) {
+        if (browser->Window() == hwnd)
+            return browser;
+    }
+    for (RecordingBrowser* browser : LiveList()) {
+        const HWND own = browser->Window();
+        if (own && (IsChild(hwnd, own) || IsChild(own, hwnd)))
+            return browser;
+    }
+    return nullptr;
+}
+
+// --- the test's side ---
+
+void RecordingBrowser::SetFocusedElement(std::wstring tagName, std::wstring type, bool contentEditable)
+{
+    page_->focused = RecordingPage::Element{std::move(tagName), std::move(type), contentEditable};
+}
+
+void RecordingBrowser::ClearFocusedElement()
+{
+    page_->focused.reset();
+}
+
+void RecordingBrowser::SetTitle(std::wstring title)
+{
+    page_->title = std::move(title);
+}
+
+bool RecordingBrowser::FocusIsEditable() const
+{
+    return page_->focused && IsEditable(*page_->focused);
+}
+
+bool RecordingBrowser::FireBeforeNavigate2(const std::wstring& url)
+{
+    const ComPtr<RecordingBrowser> keepAlive(this);  // a sink may make the host let go of the control
+    OwnedVariant address(url);
+    OwnedVariant flags;
+    flags.Get().vt = VT_I4;
+    flags.Get().lVal = 0;
+    OwnedVariant targetFrame{std::wstring()};
+    OwnedVariant postData;
+    OwnedVariant headers{std::wstring()};
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    // Last argument first.
+    VARIANT args[7] = {CancelArgument(&cancel), headers.ByRef(),   postData.ByRef(),
+                       targetFrame.ByRef(),     flags.ByRef(),     address.ByRef(),
+                       DispatchArgument(static_cast<IDispatch*>(this))};
+    DISPPARAMS params{args, nullptr, 7, 0};
+    events_.Fire(DISPID_BEFORENAVIGATE2, params);
+    return cancel != VARIANT_FALSE;
+}
+
+bool RecordingBrowser::FireNewWindow2()
+{
+    const ComPtr<RecordingBrowser> keepAlive(this);
+    IDispatch* offered = nullptr;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT window;
+    VariantInit(&window);
+    window.vt = VT_BYREF | VT_DISPATCH;
+    window.ppdispVal = &offered;
+    VARIANT args[2] = {CancelArgument(&cancel), window};
+    DISPPARAMS params{args, nullptr, 2, 0};
+    events_.Fire(DISPID_NEWWINDOW2, params);
+    // A browser the host offers for the new window is not used, only let go.
+    ComPtr<IDispatch> unused;
+    unused.Attach(offered);
+    return cancel != VARIANT_FALSE;
+}
+
+void RecordingBrowser::FireNavigateComplete2(const std::wstring& url)
+{
+    const ComPtr<RecordingBrowser> keepAlive(this);
+    OwnedVariant address(url);
+    VARIANT args[2] = {address.ByRef(), DispatchArgument(static_cast<IDispatch*>(this))};
+    DISPPARAMS params{args, nullptr, 2, 0};
+    events_.Fire(DISPID_NAVIGATECOMPLETE2, params);
+}
+
+void RecordingBrowser::FireDocumentComplete(const std::wstring& url)
+{
+    const ComPtr<RecordingBrowser> keepAlive(this);
+    OwnedVariant address(url);
+    VARIANT args[2] = {address.ByRef(), DispatchArgument(static_cast<IDispatch*>(this))};
+    DISPPARAMS params{args, nullptr, 2, 0};
+    events_.Fire(DISPID_DOCUMENTCOMPLETE, params);
+}
+
+void RecordingBrowser::StartDocument()
+{
+    const ComPtr<RecordingBrowser> keepAlive(this);
+    uiHandler_.Reset();
+    showUI_.Reset();
+    hostInfoFlags_ = 0;
+    if (!clientSite_)
+        return;
+    ComPtr<IDocHostUIHandler> handler;
+    ComPtr<IDocHostShowUI> showUI;
+    clientSite_->QueryInterface(IID_IDocHostUIHandler, reinterpret_cast<void**>(handler.GetAddressOf()));
+    clientSite_->QueryInterface(__uuidof(IDocHostShowUI), reinterpret_cast<void**>(showUI.GetAddressOf()));
+    uiHandler_ = handler;
+    showUI_ = showUI;
+    if (!handler)
+        return;
+    DOCHOSTUIINFO info{};
+    info.cbSize = sizeof info;
+    info.dwFlags = 0;
+    if (SUCCEEDED(handler->GetHostInfo(&info)))
+        hostInfoFlags_ = info.dwFlags;
+    // Style sheet and namespace texts are the host's allocations, handed over.
+    CoTaskMemFree(info.pchHostCss);
+    CoTaskMemFree(info.pchHostNS);
+}
+
+ComPtr<IDispatch> RecordingBrowser::External()
+{
+    const ComPtr<RecordingBrowser> keepAlive(this);
+    const ComPtr<IDocHostUIHandler> handler = uiHandler_;
+    ComPtr<IDispatch> external;
+    if (!handler)
+        return external;
+    IDispatch* given = nullptr;
+    const HRESULT hr = handler->GetExternal(&given);
+    external.Attach(given);
+    if (FAILED(hr))
+        external.Reset();
+    return external;
+}
+
+bool RecordingBrowser::Alert(const std::wstring& text)
+{
+    const ComPtr<RecordingBrowser> keepAlive(this);
+    const ComPtr<IDocHostShowUI> showUI = showUI_;
+    if (!showUI)
+        return true;
+    std::wstring message = text;
+    std::wstring caption = kAlertCaption;
+    LRESULT answer = 0;
+    return showUI->ShowMessage(window_.Get(), message.data(), caption.data(), MB_ICONWARNING, nullptr, 0, &answer) !=
+           S_OK;
+}
+
+bool RecordingBrowser::RightClick(POINT screen)
+{
+    const ComPtr<RecordingBrowser> keepAlive(this);
+    const ComPtr<IDocHostUIHandler> handler = uiHandler_;
+    if (!handler)
+        return true;
+    POINT at = screen;
+    return handler->ShowContextMenu(CONTEXT_MENU_DEFAULT, &at, nullptr, nullptr) != S_OK;
+}
+
+// --- IUnknown ---
+
+STDMETHODIMP RecordingBrowser::QueryInterface(REFIID iid, void** ppv)
+{
+    return ComBoundary([&] {
+        if (!ppv)
+            return E_POINTER;
+        *ppv = nullptr;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleObject))
+            *ppv = static_cast<IOleObject*>(this);
+        else if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceObject))
+            *ppv = static_cast<IOleInPlaceObject*>(this);
+        else if (IsEqualIID(iid, IID_IOleInPlaceActiveObject))
+            *ppv = static_cast<IOleInPlaceActiveObject*>(this);
+        else if (IsEqualIID(iid, IID_IPersist) || IsEqualIID(iid, IID_IPersistStreamInit))
+            *ppv = static_cast<IPersistStreamInit*>(this);
+        else if (IsEqualIID(iid, IID_IOleControl))
+            *ppv = static_cast<IOleControl*>(this);
+        else if (IsEqualIID(iid, IID_IProvideClassInfo) || IsEqualIID(iid, IID_IProvideClassInfo2))
+            *ppv = static_cast<IProvideClassInfo2*>(this);
+        else if (IsEqualIID(iid, IID_IConnectionPointContainer))
+            *ppv = static_cast<IConnectionPointContainer*>(this);
+        else if (IsEqualIID(iid, IID_IDispatch))
+            *ppv = static_cast<IDispatch*>(this);
+        if (!*ppv)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    });
+}
+
+STDMETHODIMP_(ULONG) RecordingBrowser::AddRef()
+{
+    return static_cast<ULONG>(InterlockedIncrement(&refs_));
+}
+
+STDMETHODIMP_(ULONG) RecordingBrowser::Release()
+{
+    LONG n = InterlockedDecrement(&refs_);
+    if (n == 0)
+        delete this;
+    return static_cast<ULONG>(n);
+}
+
+// --- IOleObject ---
+
+STDMETHODIMP RecordingBrowser::SetClientSite(IOleClientSite* site)
+{
+    return ComBoundary([&] {
+        if (site == clientSite_.Get())
+            return S_OK;
+        // The document host interfaces are the old site's.
+        uiHandler_.Reset();
+        showUI_.Reset();
+        // The new site is held before the old one is let go.
+        ComPtr<IOleClientSite> held(site);
+        clientSite_.Swap(held);
+        return S_OK;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::GetClientSite(IOleClientSite** site)
+{
+    return ComBoundary([&] {
+        if (!site)
+            return E_POINTER;
+        return clientSite_.CopyTo(site);
+    });
+}
+
+STDMETHODIMP RecordingBrowser::SetHostNames(LPCOLESTR, LPCOLESTR)
+{
+    return ComBoundary([] { return S_OK; });
+}
+
+STDMETHODIMP RecordingBrowser::Close(DWORD)
+{
+    return ComBoundary([&] {
+        const ComPtr<RecordingBrowser> keepAlive(this);
+        InPlaceDeactivate();
+        DestroyOwnWindow();
+        events_.DisconnectAll();
+        if (adviseHolder_)
+            adviseHolder_->SendOnClose();
+        uiHandler_.Reset();
+        showUI_.Reset();
+        document_.Reset();
+        const ComPtr<IOleClientSite> site = std::move(clientSite_);
+        return S_OK;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::SetMoniker(DWORD, IMoniker*)
+{
+    return ComBoundary([] { return E_NOTIMPL; });
+}
+
+STDMETHODIMP RecordingBrowser::GetMoniker(DWORD, DWORD, IMoniker** moniker)
+{
+    return ComBoundary([&] {
+        if (moniker)
+            *moniker = nullptr;
+        return E_NOTIMPL;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::InitFromData(IDataObject*, BOOL, DWORD)
+{
+    return ComBoundary([] { return E_NOTIMPL; });
+}
+
+STDMETHODIMP RecordingBrowser::GetClipboardData(DWORD, IDataObject** data)
+{
+    return ComBoundary([&] {
+        if (data)
+            *data = nullptr;
+        return E_NOTIMPL;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND, LPCRECT)
+{
+    return ComBoundary([&] {
+        const ComPtr<RecordingBrowser> keepAlive(this);
+        if (site && site != clientSite_.Get())
+            SetClientSite(site);
+        switch (verb) {
+        case OLEIVERB_INPLACEACTIVATE:
+        case OLEIVERB_SHOW:
+            return ActivateInPlace();
+        case OLEIVERB_PRIMARY:
+        case OLEIVERB_UIACTIVATE:
+            return ActivateUI();
+        case OLEIVERB_HIDE:
+            UIDeactivate();
+            if (window_)
+                ShowWindow(window_.Get(), SW_HIDE);
+            return S_OK;
+        default:
+            return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;
+        }
+    });
+}
+
+STDMETHODIMP RecordingBrowser::EnumVerbs(IEnumOLEVERB** verbs)
+{
+    return ComBoundary([&] {
+        if (verbs)
+            *verbs = nullptr;
+        return E_NOTIMPL;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::Update()
+{
+    return ComBoundary([] { return S_OK; });
+}
+
+STDMETHODIMP RecordingBrowser::IsUpToDate()
+{
+    return ComBoundary([] { return S_OK; });
+}
+
+STDMETHODIMP RecordingBrowser::GetUserClassID(CLSID* clsid)
+{
+    return ComBoundary([&] {
+        if (!clsid)
+            return E_POINTER;
+        *clsid = CLSID_WebBrowser;
+        return S_OK;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::GetUserType(DWORD, LPOLESTR* type)
+{
+    return ComBoundary([&] {
+        if (type)
+            *type = nullptr;
+        return OLE_S_USEREG;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::SetExtent(DWORD, SIZEL* size)
+{
+    return ComBoundary([&] {
+        if (!size)
+            return E_POINTER;
+        extent_ = *size;
+        return S_OK;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::GetExtent(DWORD, SIZEL* size)
+{
+    return ComBoundary([&] {
+        if (!size)
+            return E_POINTER;
+        *size = extent_;
+        return S_OK;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::Advise(IAdviseSink* sink, DWORD* cookie)
+{
+    return ComBoundary([&] {
+        if (!adviseHolder_) {
+            const HRESULT hr = CreateOleAdviseHolder(adviseHolder_.GetAddressOf());
+            if (FAILED(hr))
+                return hr;
+        }
+        return adviseHolder_->Advise(sink, cookie);
+    });
+}
+
+STDMETHODIMP RecordingBrowser::Unadvise(DWORD cookie)
+{
+    return ComBoundary([&] { return adviseHolder_ ? adviseHolder_->Unadvise(cookie) : OLE_E_NOCONNECTION; });
+}
+
+STDMETHODIMP RecordingBrowser::EnumAdvise(IEnumSTATDATA** advise)
+{
+    return ComBoundary([&] {
+        if (adviseHolder_)
+            return adviseHolder_->EnumAdvise(advise);
+        if (advise)
+            *advise = nullptr;
+        return E_NOTIMPL;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::GetMiscStatus(DWORD, DWORD* status)
+{
+    return ComBoundary([&] {
+        if (!status)
+            return E_POINTER;
+        *status = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT |
+                  OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE;
+        return S_OK;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::SetColorScheme(LOGPALETTE*)
+{
+    return ComBoundary([] { return E_NOTIMPL; });
+}
+
+// --- activation ---
+
+HRESULT RecordingBrowser::ActivateInPlace()
+{
+    if (inPlaceSite_) {
+        if (window_ && !IsWindowVisible(window_.Get()))
+            ShowWindow(window_.Get(), SW_SHOWNA);
+        return S_OK;
+    }
+    if (!clientSite_)
+        return E_UNEXPECTED;
+    ComPtr<IOleInPlaceSite> site;
+    if (FAILED(clientSite_->QueryInterface(IID_IOleInPlaceSite, reinterpret_cast<void**>(site.GetAddressOf()))) ||
+        !site)
+        return E_NOINTERFACE;
+    if (site->CanInPlaceActivate() != S_OK)
+        return E_FAIL;
+    HRESULT hr = site->OnInPlaceActivate();
+    if (FAILED(hr))
+        return hr;
+
+    HWND parent = nullptr;
+    ComPtr<IOleInPlaceFrame> frame;
+    ComPtr<IOleInPlaceUIWindow> doc;
+    RECT pos{}, clip{};
+    OLEINPLACEFRAMEINFO info{};
+    info.cb = sizeof info;
+    hr = site->GetWindow(&parent);
+    if (SUCCEEDED(hr) && !parent)
+        hr = E_FAIL;
+    if (SUCCEEDED(hr))
+        hr = site->GetWindowContext(frame.GetAddressOf(), doc.GetAddressOf(), &pos, &clip, &info);
+    if (SUCCEEDED(hr)) {
+        WNDCLASSW wc{};
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = &RecordingBrowser::WindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszClassName = kWindowClass;
+        RegisterClassW(&wc);  // fails harmlessly when already registered
+        window_.Reset(CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, pos.left,
+                                      pos.top, pos.right - pos.left, pos.bottom - pos.top, parent, nullptr,
+                                      wc.hInstance, this));
+        if (!window_)
+            hr = E_FAIL;
+    }
+    if (FAILED(hr)) {
+        // The host hears the activation undone.
+        site->OnInPlaceDeactivate();
+        return hr;
+    }
+    position_ = pos;
+    frame_ = frame;
+    docWindow_ = doc;
+    inPlaceSite_ = site;
+    return S_OK;
+}
+
+HRESULT RecordingBrowser::ActivateUI()
+{
+    const HRESULT hr = ActivateInPlace();
+    if (FAILED(hr))
+        return hr;
+    if (uiActive_)
+        return S_OK;
+    uiActive_ = true;
+    // Local copies: the host may deactivate the control from inside any of these.
+    const ComPtr<IOleInPlaceSite> site = inPlaceSite_;
+    const ComPtr<IOleInPlaceFrame> frame = frame_;
+    const ComPtr<IOleInPlaceUIWindow> doc = docWindow_;
+    site->OnUIActivate();
+    if (frame)
+        frame->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), kWindowClass);
+    if (doc)
+        doc->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), kWindowClass);
+    if (window_)
+        SetFocus(window_.Get());
+    return S_OK;
+}
+
+void RecordingBrowser::DestroyOwnWindow()
+{
+    if (!window_)
+        return;
+    // Messages sent while it goes no longer reach this object.
+    SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, 0);
+    window_.Reset();
+}
+
+LRESULT CALLBACK RecordingBrowser::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return WindowProcBoundary(0, [&]() -> LRESULT {
+        if (message == WM_NCCREATE) {
+            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<RecordingBrowser*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self) {
+            switch (message) {
+            case WM_KEYDOWN:
+                self->Record(L"Key " + std::to_wstring(msg::CrackKey(wParam, lParam).vk));
+                return 0;
+            case WM_CHAR:
+                self->Record(L"Char " + std::to_wstring(static_cast<UINT>(wParam)));
+                return 0;
+            case WM_NCDESTROY:
+                // Destroyed with its parent: the handle is no longer the object's to destroy.
+                SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+                if (self->window_.Get() == hwnd)
+                    self->window_.Release();
+                break;
+            default:
+                break;
+            }
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    });
+}
+
+// --- IOleWindow, IOleInPlaceObject ---
+
+STDMETHODIMP RecordingBrowser::GetWindow(HWND* hwnd)
+{
+    return ComBoundary([&] {
+        if (!hwnd)
+            return E_POINTER;
+        *hwnd = window_.Get();
+        return *hwnd ? S_OK : E_FAIL;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::ContextSensitiveHelp(BOOL)
+{
+    return ComBoundary([] { return E_NOTIMPL; });
+}
+
+STDMETHODIMP RecordingBrowser::InPlaceDeactivate()
+{
+    return ComBoundary([&] {
+        if (!inPlaceSite_)
+            return S_OK;
+        const ComPtr<RecordingBrowser> keepAlive(this);
+        UIDeactivate();
+        const ComPtr<IOleInPlaceSite> site = std::move(inPlaceSite_);
+        DestroyOwnWindow();
+        frame_.Reset();
+        docWindow_.Reset();
+        if (site)
+            site->OnInPlaceDeactivate();
+        return S_OK;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::UIDeactivate()
+{
+    return ComBoundary([&] {
+        if (!uiActive_)
+            return S_OK;
+        uiActive_ = false;
+        const ComPtr<RecordingBrowser> keepAlive(this);
+        const ComPtr<IOleInPlaceSite> site = inPlaceSite_;
+        const ComPtr<IOleInPlaceFrame> frame = frame_;
+        const ComPtr<IOleInPlaceUIWindow> doc = docWindow_;
+        if (frame)
+            frame->SetActiveObject(nullptr, nullptr);
+        if (doc)
+            doc->SetActiveObject(nullptr, nullptr);
+        if (site)
+            site->OnUIDeactivate(FALSE);
+        return S_OK;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::SetObjectRects(LPCRECT pos, LPCRECT)
+{
+    return ComBoundary([&] {
+        if (!pos)
+            return E_POINTER;
+        position_ = *pos;
+        if (window_)
+            SetWindowPos(window_.Get(), nullptr, pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        return S_OK;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::ReactivateAndUndo()
+{
+    return ComBoundary([] { return E_NOTIMPL; });
+}
+
+// --- IOleInPlaceActiveObject ---
+
+// The host sees every key first; only what it leaves goes to the control's
+// own accelerators, and only what they leave goes on to the window.
+STDMETHODIMP RecordingBrowser::TranslateAccelerator(LPMSG msg)
+{
+    return ComBoundary([&] {
+        if (!msg)
+            return E_INVALIDARG;
+        const ComPtr<RecordingBrowser> keepAlive(this);
+        const ComPtr<IDocHostUIHandler> handler = uiHandler_;
+        const HRESULT host = handler ? handler->TranslateAccelerator(msg, &kCgidMshtml, 0) : S_FALSE;
+        if (host == S_OK)
+            return S_OK;
+        const bool keyDown = msg->message == WM_KEYDOWN;
+        if (keyDown && msg->wParam == VK_F5) {
+            Record(L"Refresh by accelerator");
+            return S_OK;
+        }
+        const bool key = keyDown || msg->message == WM_CHAR || msg->message == WM_KEYUP;
+        if (key && msg->wParam == VK_BACK && !FocusIsEditable()) {
+            if (keyDown)
+                Record(L"GoBack by accelerator");
+            return S_OK;
+        }
+        return S_FALSE;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::OnFrameWindowActivate(BOOL)
+{
+    return ComBoundary([] { return S_OK; });
+}
+
+STDMETHODIMP RecordingBrowser::OnDocWindowActivate(BOOL)
+{
+    return ComBoundary([] { return S_OK; });
+}
+
+STDMETHODIMP RecordingBrowser::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL)
+{
+    return ComBoundary([] { return S_OK; });
+}
+
+STDMETHODIMP RecordingBrowser::EnableModeless(BOOL)
+{
+    return ComBoundary([] { return S_OK; });
+}
+
+// --- IPersist, IPersistStreamInit ---
+
+STDMETHODIMP RecordingBrowser::GetClassID(CLSID* clsid)
+{
+    return ComBoundary([&] { return GetUserClassID(clsid); });
+}
+
+STDMETHODIMP RecordingBrowser::IsDirty()
+{
+    return ComBoundary([] { return S_FALSE; });
+}
+
+STDMETHODIMP RecordingBrowser::Load(LPSTREAM)
+{
+    return ComBoundary([] { return E_NOTIMPL; });
+}
+
+STDMETHODIMP RecordingBrowser::Save(LPSTREAM, BOOL)
+{
+    return ComBoundary([] { return E_NOTIMPL; });
+}
+
+STDMETHODIMP RecordingBrowser::GetSizeMax(ULARGE_INTEGER*)
+{
+    return ComBoundary([] { return E_NOTIMPL; });
+}
+
+STDMETHODIMP RecordingBrowser::InitNew()
+{
+    return ComBoundary([] { return S_OK; });
+}
+
+// --- IOleControl ---
+
+STDMETHODIMP RecordingBrowser::GetControlInfo(CONTROLINFO* info)
+{
+    return ComBoundary([&] {
+        if (!info)
+            return E_POINTER;
+        // No mnemonics of its own.
+        info->hAccel = nullptr;
+        info->cAccel = 0;
+        info->dwFlags = 0;
+        return S_OK;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::OnMnemonic(MSG*)
+{
+    return ComBoundary([] { return E_NOTIMPL; });
+}
+
+STDMETHODIMP RecordingBrowser::OnAmbientPropertyChange(DISPID)
+{
+    return ComBoundary([] { return S_OK; });
+}
+
+STDMETHODIMP RecordingBrowser::FreezeEvents(BOOL)
+{
+    return ComBoundary([] { return S_OK; });
+}
+
+// --- IProvideClassInfo, IProvideClassInfo2 ---
+
+STDMETHODIMP RecordingBrowser::GetClassInfo(ITypeInfo** info)
+{
+    return ComBoundary([&] {
+        if (info)
+            *info = nullptr;
+        return E_NOTIMPL;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::GetGUID(DWORD kind, GUID* guid)
+{
+    return ComBoundary([&] {
+        if (!guid)
+            return E_POINTER;
+        if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) {
+            *guid = GUID_NULL;
+            return E_INVALIDARG;
+        }
+        *guid = DIID_DWebBrowserEvents2;
+        return S_OK;
+    });
+}
+
+// --- IConnectionPointContainer ---
+
+STDMETHODIMP RecordingBrowser::EnumConnectionPoints(IEnumConnectionPoints** points)
+{
+    return ComBoundary([&] {
+        if (points)
+            *points = nullptr;
+        return E_NOTIMPL;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::FindConnectionPoint(REFIID iid, IConnectionPoint** point)
+{
+    return ComBoundary([&] { return events_.Find(iid, point); });
+}
+
+// --- IDispatch ---
+
+STDMETHODIMP RecordingBrowser::GetTypeInfoCount(UINT* count)
+{
+    return ComBoundary([&] {
+        if (count)
+            *count = 0;
+        return S_OK;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::GetTypeInfo(UINT, LCID, ITypeInfo** info)
+{
+    return ComBoundary([&] {
+        if (info)
+            *info = nullptr;
+        return E_NOTIMPL;
+    });
+}
+
+STDMETHODIMP RecordingBrowser::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids)
+{
+    return ComBoundary([&] {
+        static constexpr NamedId kNames[] = {{L"Navigate", kDispidNavigate},
+                                             {L"Navigate2", kDispidNavigate2},
+                                             {L"Refresh", kDispidRefresh},
+                                             {L"Document", kDispidDocument}};
+        return IdsOfNames(kNames, names, count, ids);
+    });
+}
+
+STDMETHODIMP RecordingBrowser::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                      EXCEPINFO*, UINT* argError)
+{
+    return ComBoundary([&] {
+        if (result)
+            VariantInit(result);
+        const UINT count = params ? params->cArgs : 0;
+        switch (id) {
+        case kDispidNavigate:
+        case kDispidNavigate2: {
+            if (!(flags & DISPATCH_METHOD))
+                return DISP_E_MEMBERNOTFOUND;
+            // The address, then flags, target frame, post data and headers, all but the first optional.
+            if (count < 1 || count > 5)
+                return DISP_E_BADPARAMCOUNT;
+            if (params->cNamedArgs)
+                return DISP_E_NONAMEDARGS;
+            std::wstring url;
+            if (!TextArgument(params->rgvarg[count - 1], url)) {
+                if (argError)
+                    *argError = count - 1;
+                return DISP_E_TYPEMISMATCH;
+            }
+            Record((id == kDispidNavigate ? L"Navigate " : L"Navigate2 ") + url);
+            return S_OK;
+        }
+        case kDispidRefresh:
+            if (!(flags & DISPATCH_METHOD))
+                return DISP_E_MEMBERNOTFOUND;
+            Record(L"Refresh");
+            return S_OK;
+        case kDispidDocument:
+            if (!(flags & DISPATCH_PROPERTYGET))
+                return DISP_E_MEMBERNOTFOUND;
+            if (!result)
+                return E_INVALIDARG;
+            if (!document_)
+                document_ = new DocumentObject(page_);
+            Record(L"Document");
+            result->vt = VT_DISPATCH;
+            result->pdispVal = document_.Get();
+            result->pdispVal->AddRef();
+            return S_OK;
+        default:
+            return DISP_E_MEMBERNOTFOUND;
+        }
+    });
+}
+
+// --- the class object ---
+
+namespace {
+
+class RecordingBrowserFactory final : public IClassFactory {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
+    {
+        return ComBoundary([&] {
+            if (!ppv)
+                return E_POINTER;
+            if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
+                *ppv = static_cast<IClassFactory*>(this);
+                return S_OK;
+            }
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        });
+    }
+    // A static object, never freed: the counts do not govern its life.
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** ppv) override
+    {
+        return ComBoundary([&] {
+            if (!ppv)
+                return E_POINTER;
+            *ppv = nullptr;
+            if (outer)
+                return CLASS_E_NOAGGREGATION;
+            return RecordingBrowser::Create()->QueryInterface(iid, ppv);
+        });
+    }
+    STDMETHODIMP LockServer(BOOL) override { return ComBoundary([] { return S_OK; }); }
+};
+
+RecordingBrowserFactory g_factory;
+
+}  // namespace
+
+RecordingBrowserRegistration::RecordingBrowserRegistration()
+    : result_(CoRegisterClassObject(CLSID_WebBrowser, &g_factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                                    &cookie_))
+{
+}
+
+RecordingBrowserRegistration::~RecordingBrowserRegistration()
+{
+    if (SUCCEEDED(result_))
+        CoRevokeClassObject(cookie_);
+}
