@@ -1,30 +1,90 @@
 #pragma once
 // The game window: a maximised dialog whose whole client area is the browser
-// showing the game page. Each opening is a fresh object, run modally and
-// destroyed by its opener.
+// showing the game page, under a caption band it draws itself from the
+// game's skin, with eight buttons. Each opening is a fresh object, run
+// modally and destroyed by its opener.
+#include <windows.h>
+#include <ole2.h>  // before GDI+, which needs the COM types
+#include <gdiplus.h>
+
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "browser/WebBrowser2_win.h"
+#include "browser/WebUIController_win.h"
+#include "controls/DUIButton_win.h"
 #include "platform/Framework_win.h"
 
 class CNewWindowDlg : public CDialog {
 public:
     CNewWindowDlg();
+    ~CNewWindowDlg() override;
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
+    // The frame's operations.
+    void LayoutCaptionButtons();
+    void PaintFrame();
+    int ButtonAt(POINT windowPoint) const;
+    void CompleteClick(int id);
+
     std::string m_strURL;  // the game page, in the ANSI code page
     CWebBrowser2 m_browser;
+    bool m_bSettingsOpen = false;
+    int m_nBossKey = 0;
+    int m_nCaptionHeight = 55;
+    int m_nBorderWidth = 1;
+    Gdiplus::Bitmap* m_pBackground = nullptr;  // the cache's
+    std::map<int, CDUIButton> m_buttons;       // walked in ascending id order
+    int m_nHoverId = -1;
+    int m_nTracking = 0;
+    std::vector<Gdiplus::Bitmap*> m_sysButtonImages;  // minimise, maximise, close, boss
+    RECT m_rcIcon{};
+    std::unique_ptr<Gdiplus::Bitmap> m_pLogo;
+    std::unique_ptr<Gdiplus::Bitmap> m_pWelcome;
+    CWebUIController m_uiController{TRUE, TRUE};  // owned, never connected
+    bool m_bHiddenToTray = false;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
+    const EventSinkMap* GetEventSinkMap() const override;
+    BOOL OnCommand(const msg::Command& command) override;
 
 private:
+    struct FrameLook;
+    class FrameSurface;
+    FrameLook CurrentLook(int width, int height) const;
+    void ComposeFrame(HDC window, const FrameLook& look);
+
+    std::unique_ptr<FrameSurface> m_frame;  // the last composition of the frame
+
+    LRESULT OnNcCreate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcCalcSize(WPARAM wParam, LPARAM lParam);
     void OnSize(const msg::Size& size);
+    LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
+    void OnNcMouseMove(UINT hitCode, POINT screen, WPARAM wParam, LPARAM lParam);
+    void OnNcMouseLeave();
+    void OnNcLButtonDown(UINT hitCode, POINT screen, WPARAM wParam, LPARAM lParam);
+    void OnNcLButtonUp(POINT screen, WPARAM wParam, LPARAM lParam);
+    void OnNcLButtonDblClk(POINT screen);
+    void OnDocumentComplete(IDispatch* page, VARIANT* url);
     // TRUE when the player confirmed the quit.
     bool ConfirmClose();
+    POINT ToWindow(POINT screen) const;
+    void InvalidateButton(const CDUIButton& button);
+
+    // The services the frame and the keys reach: the boss key, the tray,
+    // the watchdog and the URL cache. They join with the game window's
+    // services; until then these are where they will be called.
+    void RegisterBossKey(int code);
+    void HideToTray();
+    void OpenBossKeySettings();
+    void ClearUrlCache();
+    void CheckMemory();
 };
 
 // Opens the game window on a page and returns when the player has closed it.

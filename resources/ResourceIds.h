@@ -11,6 +11,20 @@
 #define IDD_NEWWINDOW 130
 #define IDC_GAME_BROWSER 2000
 
+// Game window skin: pictures of type "PNG"; a button picture is a strip of
+// three frames (normal, hover, pressed)
+#define IDB_SKIN 185          // the frame picture, 913 x 715
+#define IDB_CLOSE_BTN 191     // 60 x 20 strips of the caption's system buttons
+#define IDB_MAXIMIZE_BTN 192
+#define IDB_MINIMIZE_BTN 193
+#define IDB_BOSS_BTN 194      // hide to the tray
+#define IDB_WELCOME 195       // 75 x 15
+#define IDB_LOGO 196          // 112 x 48
+#define IDB_FORUM_BTN 197     // 180 x 17 strips of the caption's text buttons
+#define IDB_BOSSKEY_BTN 198   // boss-key settings
+#define IDB_HOMEPAGE_BTN 199  // official site
+#define IDB_REFRESH_BTN 200
+
 // Update dialog
 #define IDD_UPDATE 132
 #define IDC_UPDATE_PROGRESS 1003

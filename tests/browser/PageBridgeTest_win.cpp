@@ -219,6 +219,9 @@ public:
     std::vector<UINT> seen;
 
 protected:
+    // As the real launcher: an OK command (a stray Enter) never ends it.
+    void OnOK() override {}
+
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         if (message == WM_NEWWINDOW_CLOSED) {

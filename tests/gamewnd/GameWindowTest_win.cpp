@@ -1,0 +1,381 @@
+// The game window on real windows under Wine, with the recording stand-in as
+// its browser: the frame it draws, its hit test, its caption buttons under
+// real pointer input, its keys and its close question.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "browser/CustomControlSite_win.h"
+#include "browser/GameWindowRunner.h"
+#include "browser/ImpIDispatch_win.h"
+#include "browser/WebWnd_win.h"
+#include "controls/ImageCache_win.h"
+#include "gamewnd/FrameLayout.h"
+#include "gamewnd/NewWindowDlg_win.h"
+#include "resources/ResourceIds.h"
+#include "settings/Settings.h"
+#include "tests/support/HttpHandlerOverride_win.h"
+#include "tests/support/RecordingBrowser_win.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/Win32TestSupport_win.h"
+
+namespace {
+
+class GameEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        registration_ = new RecordingBrowserRegistration;
+        ASSERT_EQ(registration_->Result(), S_OK);
+        static CCustomOccManager manager;
+        AfxEnableControlContainer(&manager);
+        SetAppDir("C:\\");
+        AssignRunTimeSettings();
+    }
+    void TearDown() override
+    {
+        delete registration_;
+        OleUninitialize();
+    }
+
+private:
+    RecordingBrowserRegistration* registration_ = nullptr;
+};
+const ::testing::Environment* const g_env = ::testing::AddGlobalTestEnvironment(new GameEnvironment);
+
+// The modal loop's way with queued messages.
+bool PumpFramework(const std::function<bool()>& done, int timeoutMs = 3000)
+{
+    const DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMs);
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!CWnd::WalkPreTranslateTree(&msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+        if (done())
+            return true;
+        if (static_cast<int>(end - GetTickCount()) < 0)
+            return false;
+        Sleep(5);
+    }
+}
+void Settle(int ms = 200) { PumpFramework([] { return false; }, ms); }
+
+bool Has(const RecordingBrowser& browser, const std::wstring& entry)
+{
+    for (const std::wstring& call : browser.Calls())
+        if (call == entry)
+            return true;
+    return false;
+}
+
+// Real pointer input through the system's queue, at a point of the window.
+void ClickWindowPoint(HWND hwnd, POINT p, bool twice = false)
+{
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    SetCursorPos(r.left + p.x, r.top + p.y);
+    Settle(100);
+    for (int i = 0; i < (twice ? 2 : 1); ++i) {
+        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+        Settle(30);
+        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        Settle(30);
+    }
+}
+
+POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+// A pixel of the window's own picture (what the frame painted), whatever
+// other windows lie over it meanwhile.
+COLORREF ScreenPixel(HWND hwnd, POINT windowPoint)
+{
+    HDC dc = GetWindowDC(hwnd);
+    COLORREF c = GetPixel(dc, windowPoint.x, windowPoint.y);
+    ReleaseDC(hwnd, dc);
+    return c;
+}
+
+// The skin picture's pixel, as the frame would show it where it is opaque.
+COLORREF SkinPixel(Gdiplus::Bitmap* skin, int x, int y)
+{
+    Gdiplus::Color c;
+    skin->GetPixel(x, y, &c);
+    return RGB(c.GetR(), c.GetG(), c.GetB());
+}
+
+int Distance(COLORREF a, COLORREF b)
+{
+    return abs(GetRValue(a) - GetRValue(b)) + abs(GetGValue(a) - GetGValue(b)) + abs(GetBValue(a) - GetBValue(b));
+}
+
+class GameWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        game.m_strURL = "http://127.0.0.1/games/tlvx/";
+        ASSERT_TRUE(game.Create(IDD_NEWWINDOW, nullptr));
+        Settle();
+        browser = RecordingBrowser::FromWindow(game.m_browser.m_hWnd);
+        ASSERT_NE(browser, nullptr);
+    }
+    RECT ButtonRect(int id) { return game.m_buttons.at(id).m_rect; }
+    int WindowWidth()
+    {
+        RECT r;
+        game.GetWindowRect(&r);
+        return r.right - r.left;
+    }
+
+    CNewWindowDlg game;
+    RecordingBrowser* browser = nullptr;
+};
+
+TEST_F(GameWindow, OpensMaximisedOnItsPageWithTheBrowserOverTheClientArea)
+{
+    EXPECT_TRUE(IsZoomed(game.m_hWnd));
+    EXPECT_EQ(browser->Calls().front(), L"Navigate2 http://127.0.0.1/games/tlvx/");
+    RECT client, control;
+    game.GetClientRect(&client);
+    GetClientRect(browser->Window(), &control);
+    EXPECT_EQ(control.right, client.right);
+    EXPECT_EQ(control.bottom, client.bottom);
+    // The client area starts lower than the platform's caption would put it.
+    POINT origin{0, 0};
+    ClientToScreen(game.m_hWnd, &origin);
+    RECT window;
+    game.GetWindowRect(&window);
+    EXPECT_GE(origin.y - window.top, gameframe::kClientTopOffset);
+    // The buttons sit where the table puts them for this width.
+    const int W = WindowWidth();
+    for (const gameframe::CaptionButton& b : gameframe::CaptionButtonRects(W)) {
+        const RECT r = ButtonRect(b.id);
+        EXPECT_EQ(r.left, b.rect.left) << b.id;
+        EXPECT_EQ(r.top, b.rect.top) << b.id;
+    }
+    MINMAXINFO info{};
+    game.SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.y, 56);
+}
+
+TEST_F(GameWindow, HitTestReportsTheWindowButtonsAndTheIconAndLeavesTheRestToThePlatform)
+{
+    RECT window;
+    game.GetWindowRect(&window);
+    auto hit = [&](POINT p) {
+        return game.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(window.left + p.x, window.top + p.y));
+    };
+    EXPECT_EQ(hit(Centre(ButtonRect(gameframe::kCloseButton))), HTCLOSE);
+    EXPECT_EQ(hit(Centre(ButtonRect(gameframe::kMaximizeButton))), HTMAXBUTTON);
+    EXPECT_EQ(hit(Centre(ButtonRect(gameframe::kMinimizeButton))), HTMINBUTTON);
+    EXPECT_EQ(hit(Centre(game.m_rcIcon)), HTSYSMENU);
+    // A text button and the rest of the band are caption: the band drags.
+    EXPECT_EQ(hit(Centre(ButtonRect(gameframe::kRefreshButton))), HTCAPTION);
+    EXPECT_EQ(hit(POINT{WindowWidth() / 2, 10}), HTCAPTION);
+    EXPECT_EQ(hit(POINT{WindowWidth() / 2, gameframe::kClientTopOffset + 5}), HTCAPTION);
+}
+
+TEST_F(GameWindow, TheFrameIsTheSkinWithButtonsThatChangeLookOnHover)
+{
+    ASSERT_NE(game.m_pBackground, nullptr);
+    game.PaintFrame();
+    Settle();
+    const int W = WindowWidth();
+    // The caption band's middle is the skin's middle, stretched.
+    const COLORREF band = ScreenPixel(game.m_hWnd, POINT{W / 2, 8});
+    const COLORREF skin = SkinPixel(game.m_pBackground, static_cast<int>(game.m_pBackground->GetWidth()) / 2, 8);
+    EXPECT_LT(Distance(band, skin), 24) << std::hex << band << " " << skin;
+
+    const POINT close = Centre(ButtonRect(gameframe::kCloseButton));
+    const COLORREF normal = ScreenPixel(game.m_hWnd, close);
+    RECT window;
+    game.GetWindowRect(&window);
+    game.SendMessage(WM_NCMOUSEMOVE, HTCLOSE, MAKELPARAM(window.left + close.x, window.top + close.y));
+    EXPECT_EQ(game.m_nHoverId, gameframe::kCloseButton);
+    game.PaintFrame();
+    Settle();
+    EXPECT_NE(ScreenPixel(game.m_hWnd, close), normal);
+    game.SendMessage(WM_NCMOUSELEAVE);
+    EXPECT_EQ(game.m_nHoverId, -1);
+    EXPECT_FALSE(game.m_buttons.at(gameframe::kCloseButton).m_bHover);
+}
+
+TEST_F(GameWindow, CaptionButtonsActUnderRealPointerInput)
+{
+    // Refresh: the browser reloads and the click completes with a command.
+    ClickWindowPoint(game.m_hWnd, Centre(ButtonRect(gameframe::kRefreshButton)));
+    EXPECT_TRUE(PumpFramework([&] { return Has(*browser, L"Refresh"); }));
+    EXPECT_TRUE(game.m_buttons.at(gameframe::kRefreshButton).m_bChecked);
+    EXPECT_FALSE(game.m_buttons.at(gameframe::kRefreshButton).m_bPressed);
+
+    // Maximise toggles to restored and back.
+    ClickWindowPoint(game.m_hWnd, Centre(ButtonRect(gameframe::kMaximizeButton)));
+    EXPECT_TRUE(PumpFramework([&] { return !IsZoomed(game.m_hWnd); }));
+    ClickWindowPoint(game.m_hWnd, Centre(ButtonRect(gameframe::kMaximizeButton)));
+    EXPECT_TRUE(PumpFramework([&] { return IsZoomed(game.m_hWnd) != FALSE; }));
+
+    // A double click anywhere in the caption band toggles too.
+    ClickWindowPoint(game.m_hWnd, POINT{WindowWidth() / 2, 20}, true);
+    EXPECT_TRUE(PumpFramework([&] { return !IsZoomed(game.m_hWnd); }));
+    game.ShowWindow(SW_MAXIMIZE);
+
+    // Minimise.
+    ClickWindowPoint(game.m_hWnd, Centre(ButtonRect(gameframe::kMinimizeButton)));
+    EXPECT_TRUE(PumpFramework([&] { return IsIconic(game.m_hWnd) != FALSE; }));
+    game.ShowWindow(SW_MAXIMIZE);
+}
+
+TEST_F(GameWindow, TheForumButtonOpensTheForumInTheDefaultBrowser)
+{
+    TempDir dir;
+    const std::string folder = dir.Path();
+    const std::wstring recorder = std::wstring(folder.begin(), folder.end()) + L"\\url_recorder.exe";
+    ASSERT_TRUE(CopyFileW(FromUnixPath(URL_RECORDER_UNIX_PATH).c_str(), recorder.c_str(), FALSE));
+    HttpHandlerOverride handler(L"\"" + recorder + L"\" \"%1\"");
+    ASSERT_TRUE(handler.Ok());
+    ClickWindowPoint(game.m_hWnd, Centre(ButtonRect(gameframe::kForumButton)));
+    std::vector<std::string> lines;
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            std::ifstream in(dir.File("urls.txt"));
+            lines.clear();
+            for (std::string line; std::getline(in, line);)
+                lines.push_back(line);
+            return !lines.empty();
+        },
+        30000));
+    EXPECT_EQ(lines, std::vector<std::string>{g_strForumUrl});
+}
+
+// The close question: No keeps the window, and the close button stays
+// pressed until the pointer leaves it.
+void CALLBACK AnswerNo(HWND, UINT, UINT_PTR id, DWORD)
+{
+    // The question is the thread's dialog captioned 提示 (the game window is
+    // a dialog too).
+    HWND box = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM p) -> BOOL {
+            if (IsWindowVisible(w) && WindowText(w) == L"提示") {
+                *reinterpret_cast<HWND*>(p) = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    if (box) {
+        KillTimer(nullptr, id);
+        PostMessageW(box, WM_COMMAND, IDNO, 0);
+    }
+}
+
+TEST_F(GameWindow, NoToTheCloseQuestionKeepsTheWindowWithTheCloseButtonPressed)
+{
+    SetTimer(nullptr, 0, 50, &AnswerNo);
+    ClickWindowPoint(game.m_hWnd, Centre(ButtonRect(gameframe::kCloseButton)));
+    Settle(500);
+    EXPECT_TRUE(IsWindow(game.m_hWnd));
+    EXPECT_TRUE(game.IsWindowVisible());
+    EXPECT_TRUE(game.m_buttons.at(gameframe::kCloseButton).m_bPressed);
+    game.SendMessage(WM_NCMOUSELEAVE);
+    EXPECT_FALSE(game.m_buttons.at(gameframe::kCloseButton).m_bPressed);
+}
+
+TEST_F(GameWindow, EscapeAndEnterReachThePageAndF5Refreshes)
+{
+    for (WPARAM key : {WPARAM(VK_ESCAPE), WPARAM(VK_RETURN)})
+        PostMessageW(browser->Window(), WM_KEYDOWN, key, 0);
+    EXPECT_TRUE(PumpFramework([&] { return Has(*browser, L"Key 27") && Has(*browser, L"Key 13"); }));
+    EXPECT_TRUE(IsWindow(game.m_hWnd));
+    EXPECT_TRUE(game.IsWindowVisible());
+    PostMessageW(browser->Window(), WM_KEYDOWN, VK_F5, 0);
+    EXPECT_TRUE(PumpFramework([&] { return Has(*browser, L"Refresh"); }));
+}
+
+// The page window's entry rule opens the real game window: maximised, its
+// frame drawn; a screenshot of it is kept beside the test program.
+bool SaveScreen(const std::wstring& path)
+{
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bmi{};
+    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    const DWORD rowBytes = static_cast<DWORD>(((w * 3) + 3) & ~3);
+    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof file + sizeof bmi.bmiHeader + rowBytes * h), 0, 0,
+                          sizeof file + sizeof bmi.bmiHeader};
+    std::ofstream out(std::string(path.begin(), path.end()), std::ios::binary);  // an ASCII path
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&bmi.bmiHeader), sizeof bmi.bmiHeader);
+    out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(rowBytes) * h);
+    SelectObject(memory, old);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return out.good();
+}
+
+struct SeenGame {
+    bool maximised = false;
+    bool framed = false;
+    bool saved = false;
+};
+SeenGame g_seen;
+
+void CALLBACK LookThenClose(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND game = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM p) -> BOOL {
+            if (IsWindowVisible(w) && IsZoomed(w)) {
+                *reinterpret_cast<HWND*>(p) = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&game));
+    if (!game)
+        return;
+    KillTimer(nullptr, id);
+    auto* dialog = dynamic_cast<CNewWindowDlg*>(CWnd::FromHandlePermanent(game));
+    g_seen.maximised = true;
+    g_seen.framed = dialog && dialog->m_pBackground && dialog->m_buttons.size() == 8;
+    if (dialog)
+        dialog->PaintFrame();
+    Settle(300);
+    g_seen.saved = SaveScreen(BesideThisProgram(L"game-window.bmp"));
+    if (dialog)
+        dialog->EndDialog(IDCANCEL);
+}
+
+TEST(GameWindowFromThePage, TheEntryLinkOpensTheFramedGameWindowMaximised)
+{
+    SetGameWindowRunner(&RunNewWindowDlg);
+    CWebWnd page;
+    ASSERT_TRUE(page.Create(IDD_WEBWND, nullptr));
+    RecordingBrowser* pageBrowser = RecordingBrowser::FromWindow(page.m_browser.m_hWnd);
+    ASSERT_NE(pageBrowser, nullptr);
+    g_seen = SeenGame{};
+    SetTimer(nullptr, 0, 100, &LookThenClose);
+    const std::string entry = builtin::kStartUrl;
+    EXPECT_TRUE(pageBrowser->FireBeforeNavigate2(std::wstring(entry.begin(), entry.end())));
+    EXPECT_TRUE(g_seen.maximised);
+    EXPECT_TRUE(g_seen.framed);
+    EXPECT_TRUE(g_seen.saved);
+    EXPECT_TRUE(page.IsWindowVisible());
+    SetGameWindowRunner(nullptr);
+}
+
+}  // namespace
