@@ -255,21 +255,21 @@ TEST_F(GameWindow, TheForumButtonOpensTheForumInTheDefaultBrowser)
 
 // The close question: No keeps the window, and the close button stays
 // pressed until the pointer leaves it.
+BOOL CALLBACK FindQuestion(HWND w, LPARAM found)
+{
+    if (IsWindowVisible(w) && WindowText(w) == L"提示") {
+        *reinterpret_cast<HWND*>(found) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 void CALLBACK AnswerNo(HWND, UINT, UINT_PTR id, DWORD)
 {
     // The question is the thread's dialog captioned 提示 (the game window is
     // a dialog too).
     HWND box = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
-            if (IsWindowVisible(w) && WindowText(w) == L"提示") {
-                *reinterpret_cast<HWND*>(p) = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&box));
+    EnumThreadWindows(GetCurrentThreadId(), &FindQuestion, reinterpret_cast<LPARAM>(&box));
     if (box) {
         KillTimer(nullptr, id);
         PostMessageW(box, WM_COMMAND, IDNO, 0);
@@ -333,19 +333,19 @@ struct SeenGame {
 };
 SeenGame g_seen;
 
+BOOL CALLBACK FindMaximised(HWND w, LPARAM found)
+{
+    if (IsWindowVisible(w) && IsZoomed(w)) {
+        *reinterpret_cast<HWND*>(found) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 void CALLBACK LookThenClose(HWND, UINT, UINT_PTR id, DWORD)
 {
     HWND game = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM p) -> BOOL {
-            if (IsWindowVisible(w) && IsZoomed(w)) {
-                *reinterpret_cast<HWND*>(p) = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&game));
+    EnumThreadWindows(GetCurrentThreadId(), &FindMaximised, reinterpret_cast<LPARAM>(&game));
     if (!game)
         return;
     KillTimer(nullptr, id);
