@@ -7,6 +7,7 @@
 #include "platform/Com_win.h"
 #include "platform/Framework_win.h"
 #include "platform/ResourceBytes_win.h"
+#include "platform/player/Sprite_win.h"
 
 namespace {
 
@@ -61,52 +62,27 @@ bool LoadBitmapFromResource(UINT id, const wchar_t* type, std::unique_ptr<Gdiplu
 bool LoadImageFromResource(CImage& image, UINT id, const wchar_t* type)
 {
     image.Destroy();
-    ComPtr<IStream> stream = StreamOnCopy(id, type);
-    if (!stream)
+    std::span<const uint8_t> bytes = ResourceBytes(AfxGetResourceHandle(), MAKEINTRESOURCEW(id), type);
+    if (bytes.empty())
         return false;
     static GdiplusSession gdiplus;  // started on first use, for the process
-    Gdiplus::Bitmap decoded(stream.Get());
-    if (decoded.GetLastStatus() != Gdiplus::Ok)
-        return true;
-    const int width = static_cast<int>(decoded.GetWidth());
-    const int height = static_cast<int>(decoded.GetHeight());
-    Gdiplus::BitmapData data{};
-    Gdiplus::Rect all(0, 0, width, height);
-    if (decoded.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
-        return true;
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (dib) {
-        for (int y = 0; y < height; ++y)
-            std::memcpy(static_cast<uint8_t*>(bits) + static_cast<size_t>(y) * width * 4,
-                        static_cast<const uint8_t*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride,
-                        static_cast<size_t>(width) * 4);
-        image.bitmap_.reset(dib);
-        image.width_ = width;
-        image.height_ = height;
-    }
-    decoded.UnlockBits(&data);
+    // An undecodable picture leaves the image empty, which draws nothing.
+    image.sprite_ = LoadSprite(std::vector<uint8_t>(bytes.begin(), bytes.end()));
     return true;
 }
 
+CImage::CImage() = default;
+CImage::~CImage() = default;
+void CImage::Destroy() { sprite_.reset(); }
+int CImage::Width() const { return sprite_ ? sprite_->Width() : 0; }
+int CImage::Height() const { return sprite_ ? sprite_->Height() : 0; }
+
 BOOL CImage::Draw(HDC dc, int x, int y, int cx, int cy) const
 {
-    if (!bitmap_)
+    if (!sprite_)
         return FALSE;
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, bitmap_.get());
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    const BOOL ok = AlphaBlend(dc, x, y, cx, cy, source, 0, 0, width_, height_, blend);
-    SelectObject(source, old);
-    DeleteDC(source);
-    return ok;
+    sprite_->DrawOver(dc, x, y, cx, cy);
+    return TRUE;
 }
 
 ImageCache& ImageCache::Instance()

@@ -10,33 +10,30 @@
 #include <memory>
 #include <string>
 
+class Sprite;
+
 // Decodes one resource into a new bitmap the caller owns; false when the
 // resource is missing or cannot be loaded.
 bool LoadBitmapFromResource(UINT id, const wchar_t* type, std::unique_ptr<Gdiplus::Bitmap>* out);
 
-// A decoded picture as a 32-bit device-independent bitmap with its alpha,
-// for drawing onto a window's device context.
+// A decoded picture as a 32-bit premultiplied device-independent bitmap,
+// for drawing onto a window's device context with its alpha.
 class CImage {
 public:
-    CImage() = default;
+    CImage();
+    ~CImage();
     CImage(const CImage&) = delete;
     CImage& operator=(const CImage&) = delete;
-    bool IsNull() const { return !bitmap_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    HBITMAP Handle() const { return bitmap_.get(); }
-    void Destroy() { bitmap_.reset(); width_ = height_ = 0; }
-    // Per-pixel alpha blending: the pixels are premultiplied.
+    bool IsNull() const { return !sprite_; }
+    int Width() const;
+    int Height() const;
+    void Destroy();
+    // Scaled to the given place, blended by the picture's alpha.
     BOOL Draw(HDC dc, int x, int y, int cx, int cy) const;
 
 private:
     friend bool LoadImageFromResource(CImage& image, UINT id, const wchar_t* type);
-    struct DeleteBitmap {
-        void operator()(HBITMAP b) const { DeleteObject(b); }
-    };
-    std::unique_ptr<std::remove_pointer_t<HBITMAP>, DeleteBitmap> bitmap_;
-    int width_ = 0;
-    int height_ = 0;
+    std::unique_ptr<Sprite> sprite_;
 };
 
 // Empties the image, then decodes the resource into it; false when the

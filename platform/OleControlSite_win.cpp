@@ -99,9 +99,8 @@ public:
     STDMETHODIMP ShowPropertyFrame() override { return E_NOTIMPL; }
 };
 
-// The container's ambient properties: a control in a running dialog is in
-// user mode and never shows design-time adornments.
-class COleControlSite::XAmbientProps final : public SitePart<IDispatch> {
+// A dispatch part of the site that is called by DISPID only.
+class SiteDispatchPart : public SitePart<IDispatch> {
 public:
     using SitePart::SitePart;
     STDMETHODIMP GetTypeInfoCount(UINT* count) override
@@ -117,6 +116,13 @@ public:
         return E_NOTIMPL;
     }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+};
+
+// The container's ambient properties: a control in a running dialog is in
+// user mode and never shows design-time adornments.
+class COleControlSite::XAmbientProps final : public SiteDispatchPart {
+public:
+    using SiteDispatchPart::SiteDispatchPart;
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                         UINT*) override
     {
@@ -172,22 +178,9 @@ public:
 };
 
 // The control's events, on their way to the dialog's event-sink map.
-class COleControlSite::XEventSink final : public SitePart<IDispatch> {
+class COleControlSite::XEventSink final : public SiteDispatchPart {
 public:
-    using SitePart::SitePart;
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override
-    {
-        if (count)
-            *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override
-    {
-        if (info)
-            *info = nullptr;
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    using SiteDispatchPart::SiteDispatchPart;
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override
     {
         return ComBoundary([&]() -> HRESULT {

@@ -21,6 +21,8 @@ public:
     Sprite& operator=(const Sprite&) = delete;
 
     void DrawOver(HDC target, int x, int y, int w, int h) const;
+    int Width() const { return width_; }
+    int Height() const { return height_; }
 
 private:
     ScopedBitmap bitmap_;

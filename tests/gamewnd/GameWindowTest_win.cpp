@@ -16,6 +16,7 @@
 #include "gamewnd/NewWindowDlg_win.h"
 #include "resources/ResourceIds.h"
 #include "settings/Settings.h"
+#include "tests/support/HostedBrowser_win.h"
 #include "tests/support/HttpHandlerOverride_win.h"
 #include "tests/support/RecordingBrowser_win.h"
 #include "tests/support/TempDir.h"
@@ -23,57 +24,7 @@
 
 namespace {
 
-class GameEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        registration_ = new RecordingBrowserRegistration;
-        ASSERT_EQ(registration_->Result(), S_OK);
-        static CCustomOccManager manager;
-        AfxEnableControlContainer(&manager);
-        SetAppDir("C:\\");
-        AssignRunTimeSettings();
-    }
-    void TearDown() override
-    {
-        delete registration_;
-        OleUninitialize();
-    }
-
-private:
-    RecordingBrowserRegistration* registration_ = nullptr;
-};
-const ::testing::Environment* const g_env = ::testing::AddGlobalTestEnvironment(new GameEnvironment);
-
-// The modal loop's way with queued messages.
-bool PumpFramework(const std::function<bool()>& done, int timeoutMs = 3000)
-{
-    const DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMs);
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!CWnd::WalkPreTranslateTree(&msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-        }
-        if (done())
-            return true;
-        if (static_cast<int>(end - GetTickCount()) < 0)
-            return false;
-        Sleep(5);
-    }
-}
-void Settle(int ms = 200) { PumpFramework([] { return false; }, ms); }
-
-bool Has(const RecordingBrowser& browser, const std::wstring& entry)
-{
-    for (const std::wstring& call : browser.Calls())
-        if (call == entry)
-            return true;
-    return false;
-}
+const ::testing::Environment* const g_env = ::testing::AddGlobalTestEnvironment(new HostingEnvironment);
 
 // Real pointer input through the system's queue, at a point of the window.
 void ClickWindowPoint(HWND hwnd, POINT p, bool twice = false)
