@@ -1,10 +1,15 @@
 #include "gamewnd/NewWindowDlg_win.h"
 
 #include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <iostream>
 
 #include <commctrl.h>
 
+#include "bosskey/BossKey.h"
 #include "controls/ImageCache_win.h"
+#include "gamewnd/GameServices_win.h"
 #include "gamewnd/FrameLayout.h"
 #include "platform/Atoi.h"
 #include "platform/Com_win.h"
@@ -104,8 +109,28 @@ LRESULT CNewWindowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY: {
         const LRESULT r = CDialog::WindowProc(message, wParam, lParam);
         UnregisterHotKey(m_hWnd, kBossHotKeyId);
+        // A window that ends while hidden leaves no dead icon behind.
+        if (m_bHiddenToTray)
+            Shell_NotifyIconA(NIM_DELETE, &m_tray);
         return r;
     }
+    case WM_HOTKEY:
+        if (m_bHiddenToTray)
+            ShowFromTray();
+        else
+            HideToTray();
+        return 0;
+    case WM_TRAY_CALLBACK:
+        // The tip promises that a double click opens the game again.
+        if (LOWORD(lParam) == WM_LBUTTONDBLCLK && m_bHiddenToTray)
+            ShowFromTray();
+        return 0;
+    case WM_TIMER:
+        if (!SampleMemory()) {
+            ReportWhiteScreen();
+            return 0;
+        }
+        break;
     default:
         break;
     }
@@ -115,6 +140,7 @@ LRESULT CNewWindowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 const EventSinkMap* CNewWindowDlg::GetEventSinkMap() const
 {
     static const EventSinkEntry entries[] = {
+        OnEvent<&CNewWindowDlg::OnNavigateComplete2>(IDC_GAME_BROWSER, CWebBrowser2::kNavigateComplete2),
         OnEvent<&CNewWindowDlg::OnDocumentComplete>(IDC_GAME_BROWSER, CWebBrowser2::kDocumentComplete),
     };
     static const EventSinkMap map{CDialog::GetEventSinkMap(), entries};
@@ -193,7 +219,8 @@ BOOL CNewWindowDlg::PreTranslateMessage(MSG* msg)
             m_browser.Refresh();
             return TRUE;
         case VK_F11:
-            CheckMemory();
+            SampleMemory();
+            ReportWhiteScreen();
             return TRUE;
         default:
             break;
@@ -583,10 +610,69 @@ void CNewWindowDlg::OnNcLButtonDblClk(POINT screen)
 }
 
 // ---------------------------------------------------------------------------
-// Where the services are called
+// The services
 
-void CNewWindowDlg::RegisterBossKey(int) {}
-void CNewWindowDlg::HideToTray() {}
+void CNewWindowDlg::RegisterBossKey(int code)
+{
+    const BossHotKey hotKey = BossKeyHotKey(code);
+    RegisterHotKey(m_hWnd, kBossHotKeyId, hotKey.modifiers, hotKey.virtualKey);
+}
+
+void CNewWindowDlg::HideToTray()
+{
+    m_tray = NOTIFYICONDATAA{};
+    m_tray.cbSize = sizeof m_tray;
+    m_tray.hWnd = m_hWnd;
+    m_tray.uID = IDR_MAINFRAME;
+    m_tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
+    m_tray.uCallbackMessage = WM_TRAY_CALLBACK;
+    m_tray.hIcon = LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    strncpy_s(m_tray.szTip, builtin::kTitle, _TRUNCATE);
+    m_tray.uVersion = NOTIFYICON_VERSION_4;
+    // No balloon: a boss key must not draw attention.
+    Shell_NotifyIconA(NIM_ADD, &m_tray);
+    Shell_NotifyIconA(NIM_SETVERSION, &m_tray);
+    ShowWindow(SW_HIDE);
+    m_bHiddenToTray = true;
+}
+
+void CNewWindowDlg::ShowFromTray()
+{
+    m_bHiddenToTray = false;
+    ShowWindow(SW_SHOW);
+    SetForegroundWindow(m_hWnd);
+    Shell_NotifyIconA(NIM_DELETE, &m_tray);
+}
+
+bool CNewWindowDlg::SampleMemory()
+{
+    Win32ProcessMemory process;
+    return watchdog::SampleMemory(process, watchdog::ProcessMemoryPeaks());
+}
+
+void CNewWindowDlg::ReportWhiteScreen()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const watchdog::LocalTime at{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    const std::string text = watchdog::WhiteScreenReport(at, watchdog::ProcessMemoryPeaks().pagefileK);
+    MessageBoxW(m_hWnd, Utf8ToWide(text).c_str(), Utf8ToWide(watchdog::kWhiteScreenCaption).c_str(), MB_OK);
+}
+
+void CNewWindowDlg::ClearUrlCache()
+{
+    WinInetUrlCache cache;
+    urlcache::ClearUrlCache(cache, std::cout);
+    std::cout.flush();
+}
+
+// Every page gets the handler that keeps script errors quiet.
+void CNewWindowDlg::OnNavigateComplete2(IDispatch*, VARIANT*)
+{
+    ComPtr<IDispatch> document = m_browser.GetDocument();
+    InstallErrorHandler(document.Get());
+}
+
 void CNewWindowDlg::OpenBossKeySettings()
 {
     if (m_bSettingsOpen)
@@ -597,8 +683,6 @@ void CNewWindowDlg::OpenBossKeySettings()
     RegisterBossKey(m_nBossKey);
     m_bSettingsOpen = false;
 }
-void CNewWindowDlg::ClearUrlCache() {}
-void CNewWindowDlg::CheckMemory() {}
 
 void RunNewWindowDlg(const std::string& url)
 {

@@ -4,6 +4,7 @@
 // game's skin, with eight buttons. Each opening is a fresh object, run
 // modally and destroyed by its opener.
 #include <windows.h>
+#include <shellapi.h>
 #include <ole2.h>  // before GDI+, which needs the COM types
 #include <gdiplus.h>
 
@@ -23,6 +24,16 @@ public:
     ~CNewWindowDlg() override;
 
     BOOL PreTranslateMessage(MSG* msg) override;
+
+    // The services.
+    void RegisterBossKey(int code);
+    void HideToTray();
+    // Shows the hidden window again and takes its tray icon away.
+    void ShowFromTray();
+    // The watchdog's memory sample; false for a white screen.
+    bool SampleMemory();
+    void ReportWhiteScreen();
+    void ClearUrlCache();
 
     // The frame's operations.
     void LayoutCaptionButtons();
@@ -46,6 +57,7 @@ public:
     std::unique_ptr<Gdiplus::Bitmap> m_pWelcome;
     CWebUIController m_uiController{TRUE, TRUE};  // owned, never connected
     bool m_bHiddenToTray = false;
+    NOTIFYICONDATAA m_tray{};
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -77,14 +89,10 @@ private:
     POINT ToWindow(POINT screen) const;
     void InvalidateButton(const CDUIButton& button);
 
-    // The services the frame and the keys reach: the boss key, the tray,
-    // the watchdog and the URL cache. They join with the game window's
-    // services; until then these are where they will be called.
-    void RegisterBossKey(int code);
-    void HideToTray();
+    // The boss key's settings dialog joins with it; until then this is where
+    // it opens.
     void OpenBossKeySettings();
-    void ClearUrlCache();
-    void CheckMemory();
+    void OnNavigateComplete2(IDispatch* page, VARIANT* url);
 };
 
 // Opens the game window on a page and returns when the player has closed it.

@@ -13,6 +13,8 @@
 #include "browser/WebWnd_win.h"
 #include "controls/ImageCache_win.h"
 #include "gamewnd/FrameLayout.h"
+#include "gamewnd/GameServices_win.h"
+#include "gamewnd/WhiteScreen.h"
 #include "gamewnd/NewWindowDlg_win.h"
 #include "resources/ResourceIds.h"
 #include "settings/Settings.h"
@@ -327,6 +329,109 @@ TEST(GameWindowFromThePage, TheEntryLinkOpensTheFramedGameWindowMaximised)
     EXPECT_TRUE(g_seen.saved);
     EXPECT_TRUE(page.IsWindowVisible());
     SetGameWindowRunner(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The tray icon of a window, asked of the notification area: a change
+// succeeds only for an icon that is there.
+bool TrayIconPresent(HWND hwnd)
+{
+    NOTIFYICONDATAA probe{};
+    probe.cbSize = sizeof probe;
+    probe.hWnd = hwnd;
+    probe.uID = IDR_MAINFRAME;
+    probe.uFlags = NIF_TIP;
+    strcpy(probe.szTip, "probe");
+    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+TEST_F(GameWindow, TheBossButtonHidesToTheTrayAndTheBossKeyBringsItBack)
+{
+    ClickWindowPoint(game.m_hWnd, Centre(ButtonRect(gameframe::kBossButton)));
+    ASSERT_TRUE(PumpFramework([&] { return !game.IsWindowVisible(); }));
+    EXPECT_TRUE(game.m_bHiddenToTray);
+    EXPECT_TRUE(TrayIconPresent(game.m_hWnd));
+    game.SendMessage(WM_HOTKEY, 1001, 0);
+    EXPECT_TRUE(game.IsWindowVisible());
+    EXPECT_FALSE(game.m_bHiddenToTray);
+    EXPECT_FALSE(TrayIconPresent(game.m_hWnd));
+    // The key twice: hidden, then back in the foreground.
+    game.SendMessage(WM_HOTKEY, 1001, 0);
+    EXPECT_FALSE(game.IsWindowVisible());
+    game.SendMessage(WM_HOTKEY, 1001, 0);
+    EXPECT_TRUE(game.IsWindowVisible());
+    EXPECT_EQ(GetForegroundWindow(), game.m_hWnd);
+    // A double click on the icon restores as the key does.
+    game.HideToTray();
+    game.SendMessage(WM_TRAY_CALLBACK, 0, MAKELPARAM(WM_LBUTTONDBLCLK, IDR_MAINFRAME));
+    EXPECT_TRUE(game.IsWindowVisible());
+    EXPECT_FALSE(TrayIconPresent(game.m_hWnd));
+}
+
+TEST_F(GameWindow, TheBossKeyIsRegisteredWithItsModifiers)
+{
+    // Ctrl+Shift+A held by the game window: nobody else gets it.
+    game.RegisterBossKey(0x641);
+    HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_FALSE(RegisterHotKey(other, 7, MOD_CONTROL | MOD_SHIFT, 0x41));
+    EXPECT_TRUE(RegisterHotKey(other, 8, MOD_CONTROL, 0x41));  // another combination is free
+    UnregisterHotKey(other, 8);
+    DestroyWindow(other);
+}
+
+// F11 always reports, with the peak page-file figure since the start.
+std::wstring g_report;
+void CALLBACK ReadReport(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindQuestion, reinterpret_cast<LPARAM>(&box));
+    if (!box)
+        return;
+    KillTimer(nullptr, id);
+    wchar_t text[256] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 256);
+    g_report = text;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(GameWindow, F11ReportsTheTimeAndThePeakPageFileUse)
+{
+    g_report.clear();
+    SetTimer(nullptr, 0, 50, &ReadReport);
+    PostMessageW(browser->Window(), WM_KEYDOWN, VK_F11, 0);
+    EXPECT_TRUE(PumpFramework([] { return !g_report.empty(); }, 5000));
+    EXPECT_EQ(g_report.rfind(L"\u767d\u5c4f\u53d1\u751f\u5728:", 0), 0u) << g_report;  // 白屏发生在:
+    EXPECT_NE(g_report.find(L"\u5185\u5b58\u4e3a:"), std::wstring::npos);                // 内存为:
+    EXPECT_EQ(g_report.back(), L'K');
+    EXPECT_GT(watchdog::ProcessMemoryPeaks().pagefileK, 0u);
+    EXPECT_NE(g_report.find(std::to_wstring(watchdog::ProcessMemoryPeaks().pagefileK) + L"K"), std::wstring::npos);
+}
+
+TEST(ErrorHandler, AnswersEveryScriptErrorAsHandled)
+{
+    ErrorHandler& handler = ErrorHandler::Instance();
+    EXPECT_EQ(&handler, &ErrorHandler::Instance());
+    for (const IID* iid : {&IID_IUnknown, &IID_IDispatch}) {
+        void* out = nullptr;
+        EXPECT_EQ(handler.QueryInterface(*iid, &out), S_OK);
+        EXPECT_EQ(out, static_cast<IDispatch*>(&handler));
+    }
+    void* out = reinterpret_cast<void*>(1);
+    EXPECT_EQ(handler.QueryInterface(IID_IDocHostUIHandler, &out), E_NOINTERFACE);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(handler.AddRef(), 1u);
+    EXPECT_EQ(handler.Release(), 0u);
+    EXPECT_EQ(handler.GetIDsOfNames(IID_NULL, nullptr, 0, 0, nullptr), E_NOTIMPL);
+    VARIANT result;
+    result.vt = VT_I4;
+    DISPPARAMS none{};
+    EXPECT_EQ(handler.Invoke(0, IID_NULL, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr), S_OK);
+    EXPECT_EQ(result.vt, VT_BOOL);
+    EXPECT_EQ(result.boolVal, VARIANT_TRUE);
+    EXPECT_EQ(handler.Invoke(0, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr), S_OK);
 }
 
 }  // namespace
