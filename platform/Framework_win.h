@@ -156,6 +156,9 @@ protected:
     virtual BOOL OnCommand(const msg::Command& command);
     // The window is gone and the object unbound.
     virtual void PostNcDestroy() {}
+    // An existing window is about to be bound to this object (a dialog's
+    // control through data exchange): the place to adjust its styles.
+    virtual void PreSubclassWindow() {}
 
     void Bind(HWND hwnd);
     static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

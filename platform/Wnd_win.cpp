@@ -150,6 +150,7 @@ BOOL CWnd::SubclassWindow(HWND hwnd)
     if (!hwnd || m_hWnd || FromHandlePermanent(hwnd))
         return FALSE;
     Bind(hwnd);
+    PreSubclassWindow();
     return TRUE;
 }
 

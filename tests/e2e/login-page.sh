@@ -17,6 +17,16 @@ fail() { echo "FAIL: $*"; [ -f "$work/server.log" ] && cat "$work/server.log"; e
 
 python3 "$server" --host 127.0.0.1 --port 80 --update-id 5 --log "$work/server.log" >"$work/server.out" 2>&1 &
 server_pid=$!
+# The program asks once: the server must be listening before it starts.
+for i in $(seq 1 100); do
+  python3 - <<'PY' && break
+import socket, sys
+s = socket.socket(); s.settimeout(0.2)
+sys.exit(0 if s.connect_ex(("127.0.0.1", 80)) == 0 else 1)
+PY
+  kill -0 "$server_pid" 2>/dev/null || fail "the demo server did not start: $(cat "$work/server.out")"
+  sleep 0.1
+done
 mkdir -p "$work/app"
 cp "$exe" "$work/app/Morvane.exe"
 (cd "$work/app" && exec bash "$winerun" Morvane.exe) >/dev/null 2>&1 &
