@@ -2,34 +2,20 @@
 
 #include <objidl.h>
 
-#include <cstring>
 
 #include "platform/Com_win.h"
 #include "platform/Framework_win.h"
+#include "platform/MemoryStream_win.h"
 #include "platform/ResourceBytes_win.h"
 #include "platform/player/Sprite_win.h"
 
 namespace {
 
 // A stream over a copy of the resource's bytes.
-ComPtr<IStream> StreamOnCopy(UINT id, const wchar_t* type)
+ComPtr<IStream> ResourceStream(UINT id, const wchar_t* type)
 {
     std::span<const uint8_t> bytes = ResourceBytes(AfxGetResourceHandle(), MAKEINTRESOURCEW(id), type);
-    if (bytes.empty())
-        return nullptr;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    if (!memory)
-        return nullptr;
-    void* p = GlobalLock(memory);
-    std::memcpy(p, bytes.data(), bytes.size());
-    GlobalUnlock(memory);
-    ComPtr<IStream> stream;
-    // The stream frees the block when it goes.
-    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
-        GlobalFree(memory);
-        return nullptr;
-    }
-    return stream;
+    return bytes.empty() ? nullptr : StreamOnCopy(bytes);
 }
 
 }  // namespace
@@ -37,7 +23,7 @@ ComPtr<IStream> StreamOnCopy(UINT id, const wchar_t* type)
 bool LoadBitmapFromResource(UINT id, const wchar_t* type, std::unique_ptr<Gdiplus::Bitmap>* out)
 {
     ImageCache::Instance();  // GDI+ runs from the cache's creation on
-    ComPtr<IStream> stream = StreamOnCopy(id, type);
+    ComPtr<IStream> stream = ResourceStream(id, type);
     if (!stream || !out)
         return false;
     // A bitmap made from a stream may read it again at any time; a copy of
@@ -67,7 +53,7 @@ bool LoadImageFromResource(CImage& image, UINT id, const wchar_t* type)
         return false;
     static GdiplusSession gdiplus;  // started on first use, for the process
     // An undecodable picture leaves the image empty, which draws nothing.
-    image.sprite_ = LoadSprite(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    image.sprite_ = LoadSprite(bytes);
     return true;
 }
 

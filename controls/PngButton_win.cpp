@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include <cstring>
 
 #include "controls/PngStrip.h"
 #include "platform/Geometry_win.h"
+#include "platform/MemoryStream_win.h"
 #include "platform/ResourceBytes_win.h"
 
 // The dispatch: the pointer's moves, hover, leave, press and release change
@@ -61,17 +61,10 @@ std::unique_ptr<CPngButton::Strip> CPngButton::LoadPngStrip(UINT id)
     std::span<const uint8_t> bytes = ResourceBytes(AfxGetResourceHandle(), MAKEINTRESOURCEW(id), L"PNG");
     if (bytes.empty())
         return nullptr;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    if (!memory)
-        return nullptr;
-    std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
-    GlobalUnlock(memory);
     auto strip = std::make_unique<Strip>();
-    // The stream frees the block with its last reference.
-    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, strip->stream.GetAddressOf()))) {
-        GlobalFree(memory);
+    strip->stream = StreamOnCopy(bytes);
+    if (!strip->stream)
         return nullptr;
-    }
     strip->image = std::make_unique<Gdiplus::Image>(strip->stream.Get());
     return strip;
 }

@@ -5,6 +5,7 @@
 
 #include <ole2.h>
 
+#include "platform/ClassFactory_win.h"
 #include "platform/Com_win.h"
 #include "platform/player/MovieControl_win.h"
 #include "platform/player/MoviePlayerInternal_win.h"
@@ -14,39 +15,7 @@ namespace {
 constexpr UINT kWmRunStartCommands = WM_APP + 0x51;
 constexpr wchar_t kPumpClass[] = L"MorvaneMoviePlayerPump";
 
-class CPlayerFactory final : public IClassFactory {
-public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
-    {
-        return ComBoundary([&] {
-            if (!ppv)
-                return E_POINTER;
-            if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-                *ppv = static_cast<IClassFactory*>(this);
-                return S_OK;
-            }
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        });
-    }
-    // A static object, never freed: the counts do not govern its life.
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** ppv) override
-    {
-        return ComBoundary([&] {
-            if (!ppv)
-                return E_POINTER;
-            *ppv = nullptr;
-            if (outer)
-                return CLASS_E_NOAGGREGATION;
-            return CreateMoviePlayer(iid, ppv);
-        });
-    }
-    STDMETHODIMP LockServer(BOOL) override { return ComBoundary([] { return S_OK; }); }
-};
-
-CPlayerFactory g_factory;
+StaticClassFactory<&CreateMoviePlayer> g_factory;
 DWORD g_registration = 0;
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Picture decoding: a movie's picture bytes into a premultiplied bitmap.
 #include "platform/player/Sprite_win.h"
 
+#include "platform/MemoryStream_win.h"
+
 #include <ole2.h>
 #include <gdiplus.h>
 
@@ -23,33 +25,11 @@ void Sprite::DrawOver(HDC target, int x, int y, int w, int h) const
     AlphaBlend(target, x, y, w, h, dc_.Get(), 0, 0, width_, height_, blend);
 }
 
-namespace {
-
-// The bytes in a stream of their own memory; nothing when memory runs out.
-ComPtr<IStream> StreamOver(const std::vector<uint8_t>& bytes)
-{
-    ScopedGlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
-    if (!memory)
-        return nullptr;
-    void* p = GlobalLock(memory.Get());
-    if (!p)
-        return nullptr;
-    memcpy(p, bytes.data(), bytes.size());
-    GlobalUnlock(memory.Get());
-    ComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(memory.Get(), TRUE, stream.GetAddressOf())))
-        return nullptr;
-    memory.Release();  // the stream frees it with its last reference
-    return stream;
-}
-
-}  // namespace
-
-std::unique_ptr<Sprite> LoadSprite(const std::vector<uint8_t>& bytes)
+std::unique_ptr<Sprite> LoadSprite(std::span<const uint8_t> bytes)
 {
     if (bytes.empty())
         return nullptr;
-    const ComPtr<IStream> stream = StreamOver(bytes);
+    const ComPtr<IStream> stream = StreamOnCopy(bytes);
     if (!stream)
         return nullptr;
     std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream.Get()));

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "platform/Handles_win.h"
@@ -34,4 +35,4 @@ private:
 
 // Decodes a picture file (any format GDI+ reads); nothing when the bytes are
 // empty or do not decode. GDI+ must be running.
-std::unique_ptr<Sprite> LoadSprite(const std::vector<uint8_t>& bytes);
+std::unique_ptr<Sprite> LoadSprite(std::span<const uint8_t> bytes);

@@ -18,7 +18,7 @@
 #include "resources/ResourceIds.h"
 #include "settings/Settings.h"
 #include "tests/support/HostedBrowser_win.h"
-#include "tests/support/HttpHandlerOverride_win.h"
+#include "tests/support/RecordingDefaultBrowser_win.h"
 #include "tests/support/RecordingBrowser_win.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Win32TestSupport_win.h"
@@ -347,24 +347,11 @@ TEST_F(PageWindow, PagesThatStayLoadHere)
 
 TEST_F(PageWindow, ThePasswordPageGoesWholeToTheDefaultBrowser)
 {
-    TempDir dir;
-    const std::string folder = dir.Path();
-    const std::wstring recorder = std::wstring(folder.begin(), folder.end()) + L"\\url_recorder.exe";
-    ASSERT_TRUE(CopyFileW(FromUnixPath(URL_RECORDER_UNIX_PATH).c_str(), recorder.c_str(), FALSE));
-    HttpHandlerOverride handler(L"\"" + recorder + L"\" -remote \"%1\"");
-    ASSERT_TRUE(handler.Ok());
+    RecordingDefaultBrowser defaultBrowser(URL_RECORDER_UNIX_PATH, L"-remote \"%1\"");
+    ASSERT_TRUE(defaultBrowser.Ok());
     const std::string url = std::string(builtin::kPasswordRecoveryUrl) + "?from=launcher&lang=zh";
     EXPECT_TRUE(browser->FireBeforeNavigate2(std::wstring(url.begin(), url.end())));
-    std::vector<std::string> lines;
-    EXPECT_TRUE(PumpUntil(
-        [&] {
-            std::ifstream in(dir.File("urls.txt"));
-            lines.clear();
-            for (std::string line; std::getline(in, line);)
-                lines.push_back(line);
-            return !lines.empty();
-        },
-        60000));
+    const std::vector<std::string> lines = defaultBrowser.WaitForUrls(60000);
     // Only the URL: the registered command's own arguments are dropped.
     EXPECT_EQ(lines, std::vector<std::string>{url});
     EXPECT_TRUE(g_runs.empty());

@@ -19,7 +19,7 @@
 #include "resources/ResourceIds.h"
 #include "settings/Settings.h"
 #include "tests/support/HostedBrowser_win.h"
-#include "tests/support/HttpHandlerOverride_win.h"
+#include "tests/support/RecordingDefaultBrowser_win.h"
 #include "tests/support/RecordingBrowser_win.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Win32TestSupport_win.h"
@@ -186,23 +186,10 @@ TEST_F(GameWindow, CaptionButtonsActUnderRealPointerInput)
 
 TEST_F(GameWindow, TheForumButtonOpensTheForumInTheDefaultBrowser)
 {
-    TempDir dir;
-    const std::string folder = dir.Path();
-    const std::wstring recorder = std::wstring(folder.begin(), folder.end()) + L"\\url_recorder.exe";
-    ASSERT_TRUE(CopyFileW(FromUnixPath(URL_RECORDER_UNIX_PATH).c_str(), recorder.c_str(), FALSE));
-    HttpHandlerOverride handler(L"\"" + recorder + L"\" \"%1\"");
-    ASSERT_TRUE(handler.Ok());
+    RecordingDefaultBrowser defaultBrowser(URL_RECORDER_UNIX_PATH, L"\"%1\"");
+    ASSERT_TRUE(defaultBrowser.Ok());
     ClickWindowPoint(game.m_hWnd, Centre(ButtonRect(gameframe::kForumButton)));
-    std::vector<std::string> lines;
-    EXPECT_TRUE(PumpUntil(
-        [&] {
-            std::ifstream in(dir.File("urls.txt"));
-            lines.clear();
-            for (std::string line; std::getline(in, line);)
-                lines.push_back(line);
-            return !lines.empty();
-        },
-        30000));
+    const std::vector<std::string> lines = defaultBrowser.WaitForUrls(30000);
     EXPECT_EQ(lines, std::vector<std::string>{g_strForumUrl});
 }
 

@@ -4,6 +4,8 @@
 // own that outlive the control if the host keeps them.
 #include "tests/support/RecordingBrowser_win.h"
 
+#include "platform/ClassFactory_win.h"
+
 #include <exdispid.h>
 
 #include <algorithm>
@@ -1161,39 +1163,12 @@ STDMETHODIMP RecordingBrowser::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPP
 
 namespace {
 
-class RecordingBrowserFactory final : public IClassFactory {
-public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
-    {
-        return ComBoundary([&] {
-            if (!ppv)
-                return E_POINTER;
-            if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-                *ppv = static_cast<IClassFactory*>(this);
-                return S_OK;
-            }
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        });
-    }
-    // A static object, never freed: the counts do not govern its life.
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** ppv) override
-    {
-        return ComBoundary([&] {
-            if (!ppv)
-                return E_POINTER;
-            *ppv = nullptr;
-            if (outer)
-                return CLASS_E_NOAGGREGATION;
-            return RecordingBrowser::Create()->QueryInterface(iid, ppv);
-        });
-    }
-    STDMETHODIMP LockServer(BOOL) override { return ComBoundary([] { return S_OK; }); }
-};
+HRESULT CreateRecordingBrowser(REFIID iid, void** ppv)
+{
+    return RecordingBrowser::Create()->QueryInterface(iid, ppv);
+}
 
-RecordingBrowserFactory g_factory;
+StaticClassFactory<&CreateRecordingBrowser> g_factory;
 
 }  // namespace
 
