@@ -35,6 +35,11 @@ bool SaveBossKey(ISettingsStore& store, const std::string& settingsPath, int cod
 // it is only shown, never parsed.
 std::string FormatBossKeyText(int code);
 
+// Shown in the settings dialog when the system refuses the chosen
+// combination as a hotkey (another program holds it): the key would
+// otherwise do nothing and nobody would know why. UTF-8.
+inline constexpr const char* kBossKeyRefusedText = "这个组合键已被其他程序占用，无法用作老板键，请换一个。";
+
 // ---- The hotkey registration: the platform's own modifier flags, which
 // differ from the code's bits.
 constexpr unsigned kHotKeyModAlt = 1;

@@ -105,6 +105,10 @@ LRESULT CNewWindowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         if (!ConfirmClose())
             return 0;
+        // The settings dialog's loop runs inside this window's: end it too,
+        // or the game would stay on the screen until it is closed.
+        if (m_bSettingsOpen)
+            m_bossDlg.EndDialog(IDCANCEL);
         break;
     case WM_DESTROY: {
         const LRESULT r = CDialog::WindowProc(message, wParam, lParam);
@@ -675,13 +679,21 @@ void CNewWindowDlg::OnNavigateComplete2(IDispatch*, VARIANT*)
 
 void CNewWindowDlg::OpenBossKeySettings()
 {
-    if (m_bSettingsOpen)
+    if (m_bSettingsOpen) {
+        m_bossDlg.CenterOnScreenTopmost();
         return;
+    }
     m_bSettingsOpen = true;
+    // Let go of the key while the player sets one: pressing the current
+    // combination in the dialog must reach it rather than hide this window.
     UnregisterHotKey(m_hWnd, kBossHotKeyId);
+    BoundCheck bound(this);
+    m_bossDlg.DoModal();
+    if (!bound)
+        return;
+    m_bSettingsOpen = false;
     m_nBossKey = ReadBossKey();
     RegisterBossKey(m_nBossKey);
-    m_bSettingsOpen = false;
 }
 
 void RunNewWindowDlg(const std::string& url)

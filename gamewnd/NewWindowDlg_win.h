@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "browser/WebBrowser2_win.h"
+#include "bosskey/BossDlg2_win.h"
 #include "browser/WebUIController_win.h"
 #include "controls/DUIButton_win.h"
 #include "platform/Framework_win.h"
@@ -44,6 +45,7 @@ public:
     std::string m_strURL;  // the game page, in the ANSI code page
     CWebBrowser2 m_browser;
     bool m_bSettingsOpen = false;
+    BossDlg2 m_bossDlg;  // reused for each opening
     int m_nBossKey = 0;
     int m_nCaptionHeight = 55;
     int m_nBorderWidth = 1;
@@ -89,8 +91,8 @@ private:
     POINT ToWindow(POINT screen) const;
     void InvalidateButton(const CDUIButton& button);
 
-    // The boss key's settings dialog joins with it; until then this is where
-    // it opens.
+    // Runs the boss key's settings dialog, or brings it forward when it is
+    // already open; the key is registered again from the file afterwards.
     void OpenBossKeySettings();
     void OnNavigateComplete2(IDispatch* page, VARIANT* url);
 };

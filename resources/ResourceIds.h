@@ -36,6 +36,9 @@
 // Boss key settings
 #define IDD_BOSS 201
 #define IDC_BOSS_TEXT 1010
+#define IDC_BOSS_NOTICE 1011      // made at run time: a combination the system refuses
+#define IDB_BOSS_BACKGROUND 202   // 531 x 363, the dialog's whole face
+#define IDB_BOSS_SAVE_BTN 203     // 360 x 36 strip of three frames
 
 // This launcher's version: the update pass compares the server's with it.
 #define MORVANE_VERSION_TEXT "5"

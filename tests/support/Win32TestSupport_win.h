@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -90,4 +91,30 @@ inline std::wstring BesideThisProgram(const std::wstring& name)
     GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
     std::wstring p = path;
     return p.substr(0, p.find_last_of(L"\\/") + 1) + name;
+}
+
+// The whole screen as a 24-bit BMP file, to look at after a run.
+inline bool SaveScreen(const std::wstring& path)
+{
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bmi{};
+    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, dib);
+    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    const DWORD rowBytes = static_cast<DWORD>(((w * 3) + 3) & ~3);
+    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof file + sizeof bmi.bmiHeader + rowBytes * h), 0, 0,
+                          sizeof file + sizeof bmi.bmiHeader};
+    std::ofstream out(std::string(path.begin(), path.end()), std::ios::binary);  // an ASCII path
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&bmi.bmiHeader), sizeof bmi.bmiHeader);
+    out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(rowBytes) * h);
+    SelectObject(memory, old);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return out.good();
 }

@@ -12,6 +12,11 @@
                        180x17 strips of three 60x17 frames, likewise
   logo.png             112x48, drawn at 0,3 of the caption
   welcome.png          75x15, drawn at 154,24 of the caption
+  boss_dialog.png      531x363, the boss key settings dialog's face: a title
+                       band, the instruction, the slot the pressed keys
+                       show in, drawn where the dialog's controls land
+  boss_save.png        360x36 strip of three 120x36 frames: the dialog's
+                       confirming button
 
 It needs ImageMagick's convert and the WenQuanYi Micro Hei and DejaVu fonts
 (scripts/install-deps installs them). The results are committed; run this
@@ -409,6 +414,106 @@ def welcome():
     return canvas
 
 
+# --- boss key settings dialog ---------------------------------------------------
+
+BOSS_W, BOSS_H = 531, 363
+# Where the dialog's controls land on its face, in pixels (the template's
+# dialog units at the dialog font's size under the test platform): the
+# close button's top-left, the label's rectangle, the confirming button's
+# top-left. The dialog tests check the drawing against the live dialog.
+BOSS_CLOSE = (473, 21)
+BOSS_LABEL = (87, 202, 537, 228)
+BOSS_SAVE = (225, 288)
+SAVE_W, SAVE_H = 120, 36
+
+
+def boss_dialog():
+    size = (BOSS_W, BOSS_H)
+    canvas = new(size, NIGHT)
+    paint(canvas, grad(size, "#1e2758", "#0a0c22", 0, BOSS_H), rects(size, [(0, 0, BOSS_W, BOSS_H)]))
+    # a soft glow behind the key slot, as if lit from it
+    glow = shape(size, "ellipse 265,215 200,70 0,360")
+    paint(canvas, "#3a4cb0", blur(glow, 30), 0.35)
+    # the title band: the caption's glass and its gold trim, cut to width
+    band = W_.path()
+    im(os.path.join(OUT, "skin.png"), "-crop", "%dx%d+%d+0" % (END, CAPTION, 0), "+repage", band)
+    mid = W_.path()
+    im(os.path.join(OUT, "skin.png"), "-crop", "1x%d+%d+0" % (CAPTION, END), "+repage",
+       "-scale", "%dx%d!" % (BOSS_W - 2 * END, CAPTION), mid)
+    right = W_.path()
+    im(os.path.join(OUT, "skin.png"), "-crop", "%dx%d+%d+0" % (END, CAPTION, SKIN_W - END), "+repage", right)
+    place(canvas, band, (0, 0))
+    place(canvas, mid, (END, 0))
+    place(canvas, right, (BOSS_W - END, 0))
+    title = text_mask(size, "老板键设置", CJK_FONT, 16, (BOSS_W / 2.0, 25), kerning=4)
+    paint(canvas, "#ffaa3c", blur(grow(title, 1), 3), 0.35)
+    paint(canvas, "#140a04", blur(grow(title, 1), 0.6), 0.9)
+    paint(canvas, grad(size, "#fff2c4", "#d0a050", 14, 36), title)
+    # the window's edge: dark gold outside, a bright line inside
+    paint(canvas, GOLD_DARK, rects(size, [(0, 0, BOSS_W, 1), (0, BOSS_H - 1, BOSS_W, BOSS_H),
+                                          (0, 0, 1, BOSS_H), (BOSS_W - 1, 0, BOSS_W, BOSS_H)]))
+    paint(canvas, GOLD, rects(size, [(2, CAPTION, 3, BOSS_H - 2), (BOSS_W - 3, CAPTION, BOSS_W - 2, BOSS_H - 2),
+                                     (2, BOSS_H - 3, BOSS_W - 2, BOSS_H - 2)]), 0.55)
+    # the instruction
+    lines = [("请直接按下想用作老板键的组合键", 15, GOLD_LIGHT, 116),
+             ("松开按键即保存；在游戏中按下它可隐藏或恢复游戏窗口", 12, "#b8bedc", 146)]
+    for text, pt, colour, y in lines:
+        m = text_mask(size, text, CJK_FONT, pt, (BOSS_W / 2.0, y), kerning=1)
+        paint(canvas, "#05060f", blur(grow(m, 1), 0.6), 0.8)
+        paint(canvas, colour, m)
+    # the slot the pressed keys show in: an inset dark plate with a gold rim,
+    # around the label's first characters' place
+    x0, y0, x1, y1 = BOSS_LABEL
+    sx0, sy0, sx1, sy1 = x0 - 14, y0 - 10, BOSS_W - x0 + 14, y1 + 10
+    rim = shape(size, "roundrectangle %g,%g %g,%g 8,8" % (sx0 - 1.5, sy0 - 1.5, sx1 + 1.5, sy1 + 1.5))
+    slot = shape(size, "roundrectangle %g,%g %g,%g 7,7" % (sx0, sy0, sx1, sy1))
+    paint(canvas, grad(size, GOLD_DARK, GOLD_LIGHT, sy0, sy1), rim)
+    paint(canvas, grad(size, "#05060e", "#161a3c", sy0, sy1), slot)
+    paint(canvas, "#000000", times(slot, grad(size, "#909090", "#000000", sy0, sy0 + 8)), 0.8)
+    # a line of stars along the foot
+    for (x, y, r, k) in [(40, 330, 0.8, 0.7), (70, 318, 0.6, 0.5), (470, 326, 0.8, 0.7), (500, 312, 0.6, 0.5),
+                         (110, 340, 0.5, 0.4), (430, 342, 0.5, 0.4)]:
+        st = shape(size, "circle %g,%g %g,%g" % (x, y, x + r, y))
+        paint(canvas, "#dce4ff", blur(st, 1.2), k * 0.8)
+        paint(canvas, "#ffffff", st, k)
+    return canvas
+
+
+def save_button():
+    frames = []
+    for state in range(3):
+        size = (SAVE_W, SAVE_H)
+        f = new(size)
+        plate = shape(size, "roundrectangle 1.5,1.5 118.5,34.5 9,9")
+        inner = shape(size, "roundrectangle 3.5,3.5 116.5,32.5 7,7")
+        rim = [(GOLD_LIGHT, GOLD_DARK), ("#fff6d6", "#b07a34"), ("#c8a060", "#4a3010")][state]
+        body = [("#b07c30", "#5a3a10"), ("#d49a44", "#70481a"), ("#5a3a10", "#3a2408")][state]
+        paint(f, "#000000", blur(plate, 1.2), 0.6)
+        paint(f, grad(size, rim[0], rim[1], 1, 35), plate)
+        paint(f, grad(size, body[0], body[1], 3, 33), inner)
+        if state != 2:
+            paint(f, "#ffffff", times(inner, grad(size, "#ffffff", "#000000", 3, 17)), 0.18 if state == 0 else 0.28)
+        d = 1 if state == 2 else 0
+        text = text_mask(size, "确定", CJK_FONT, 16, (60 + d, 18 + d), kerning=8)
+        paint(f, "#1a0c02", blur(grow(text, 1), 0.6), 0.85)
+        paint(f, ["#fff4d4", "#ffffff", "#e2c68a"][state], text)
+        frames.append(f)
+    return hstrip(frames)
+
+
+def boss_preview(folder, label_text="Ctrl+Shift+A"):
+    """The dialog as it shows: the face, the two buttons and a label."""
+    out = W_.path()
+    im(os.path.join(OUT, "boss_dialog.png"), out)
+    place(out, frame_of(os.path.join(OUT, "close.png"), 0, 20), BOSS_CLOSE)
+    place(out, frame_of(os.path.join(OUT, "boss_save.png"), 0, SAVE_W), BOSS_SAVE)
+    im(out, "-font", CJK_FONT, "-pointsize", 20, "-fill", "white", "-gravity", "northwest",
+       "-annotate", "+%d+%d" % (BOSS_LABEL[0], BOSS_LABEL[1]), label_text, out)
+    name = os.path.join(folder, "boss_dialog.png")
+    im(out, name)
+    return name
+
+
 # --- preview ------------------------------------------------------------------
 
 BUTTONS = [  # file, left and top relative to the window's right edge and top
@@ -485,6 +590,7 @@ def preview(folder):
     files = [os.path.join(OUT, n) for n, _, _ in BUTTONS]
     im("-background", "#151a3a", *files, "+repage", "-splice", "0x6", "-append", "-flatten", "-scale", "400%", strips)
     written.append(strips)
+    written.append(boss_preview(folder))
     return written
 
 
@@ -504,6 +610,8 @@ def main():
             save(text_button(label), name + ".png", (180, 17))
         save(logo(), "logo.png", (LOGO_W, LOGO_H))
         save(welcome(), "welcome.png", (75, 15))
+        save(boss_dialog(), "boss_dialog.png", (BOSS_W, BOSS_H))
+        save(save_button(), "boss_save.png", (3 * SAVE_W, SAVE_H))
         if "--preview" in sys.argv:
             for p in preview(sys.argv[sys.argv.index("--preview") + 1]):
                 print(p)
