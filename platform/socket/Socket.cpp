@@ -1,5 +1,6 @@
 #include "platform/socket/Socket.h"
 
+#include <chrono>
 #include <cstring>
 
 #ifdef _WIN32
@@ -72,6 +73,18 @@ int Recv(Handle s, char* buffer, int size)
     return n == SOCKET_ERROR ? -1 : n;
 }
 
+bool WaitReadable(Handle s, int milliseconds)
+{
+    // Winsock 1.1 has no poll; select on one socket is not bound by FD_SETSIZE there.
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(static_cast<SOCKET>(s), &readable);
+    timeval limit{};
+    limit.tv_sec = milliseconds / 1000;
+    limit.tv_usec = (milliseconds % 1000) * 1000;
+    return select(0, &readable, nullptr, nullptr, milliseconds < 0 ? nullptr : &limit) != 0;
+}
+
 bool SetTimeout(Handle s, int milliseconds, int kind)
 {
     // Winsock takes the time-out as a DWORD of milliseconds.
@@ -81,6 +94,32 @@ bool SetTimeout(Handle s, int milliseconds, int kind)
 }
 
 bool Close(Handle s) { return closesocket(static_cast<SOCKET>(s)) == 0; }
+
+Handle ListenLoopback(uint16_t* port)
+{
+    Socket s(OpenTcp());
+    if (!s.Valid())
+        return kInvalidSocket;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof address;
+    if (bind(static_cast<SOCKET>(s.Get()), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(static_cast<SOCKET>(s.Get()), 4) != 0 ||
+        getsockname(static_cast<SOCKET>(s.Get()), reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        return kInvalidSocket;
+    if (port)
+        *port = ntohs(address.sin_port);
+    return s.Release();
+}
+
+Handle Accept(Handle listener, int milliseconds)
+{
+    if (!WaitReadable(listener, milliseconds))
+        return kInvalidSocket;
+    SOCKET s = accept(static_cast<SOCKET>(listener), nullptr, nullptr);
+    return s == INVALID_SOCKET ? kInvalidSocket : static_cast<Handle>(s);
+}
 
 #else
 
@@ -163,6 +202,24 @@ int Recv(Handle s, char* buffer, int size)
     return n < 0 ? -1 : static_cast<int>(n);
 }
 
+bool WaitReadable(Handle s, int milliseconds)
+{
+    // poll, not select: a descriptor number past FD_SETSIZE is fine.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds);
+    pollfd wait{s, POLLIN, 0};
+    for (int left = milliseconds;;) {
+        const int ready = poll(&wait, 1, left);
+        if (ready >= 0 || errno != EINTR)
+            return ready != 0;
+        if (milliseconds >= 0) {
+            // A signal cut the wait short: wait out only what is left.
+            const auto rest = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now()).count();
+            left = rest > 0 ? static_cast<int>(rest) : 0;
+        }
+    }
+}
+
 bool SetTimeout(Handle s, int milliseconds, int kind)
 {
     timeval value{};
@@ -172,6 +229,34 @@ bool SetTimeout(Handle s, int milliseconds, int kind)
 }
 
 bool Close(Handle s) { return close(s) == 0; }
+
+Handle ListenLoopback(uint16_t* port)
+{
+    Socket s(OpenTcp());
+    if (!s.Valid())
+        return kInvalidSocket;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (bind(s.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(s.Get(), 4) != 0 ||
+        getsockname(s.Get(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        return kInvalidSocket;
+    if (port)
+        *port = ntohs(address.sin_port);
+    return s.Release();
+}
+
+Handle Accept(Handle listener, int milliseconds)
+{
+    if (!WaitReadable(listener, milliseconds))
+        return kInvalidSocket;
+    for (;;) {
+        const int s = accept(listener, nullptr, nullptr);
+        if (s >= 0 || errno != EINTR)
+            return s >= 0 ? s : kInvalidSocket;
+    }
+}
 
 #endif
 

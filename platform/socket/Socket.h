@@ -38,6 +38,17 @@ bool Connect(Handle s, uint32_t address, uint16_t port);
 // One send / recv call; the count, or -1 on error or time-out (0 from Recv: the peer closed).
 int Send(Handle s, const char* data, int length);
 int Recv(Handle s, char* buffer, int size);
+// Waits until a recv would not block: data, the peer's end or an error is
+// waiting. False only when the milliseconds ran out first (negative: no
+// limit); a failed wait also gives true, so that the recv reports the error.
+bool WaitReadable(Handle s, int milliseconds);
+// A stream socket listening on 127.0.0.1 at a port the system chooses,
+// which *port receives; kInvalidSocket on failure. Only this machine can
+// reach it.
+Handle ListenLoopback(uint16_t* port);
+// The next connection to a listening socket, waiting up to the milliseconds
+// given (negative: no limit); kInvalidSocket when none came or on error.
+Handle Accept(Handle listener, int milliseconds);
 // SO_RCVTIMEO (kind 0) or SO_SNDTIMEO (other kinds), in milliseconds.
 bool SetTimeout(Handle s, int milliseconds, int kind);
 bool Close(Handle s);
