@@ -73,6 +73,16 @@ LRESULT CNewWindowDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCPAINT:
         PaintFrame();
         return 0;
+    case WM_SETTEXT: {
+        // The platform draws its own caption when the text changes; the
+        // frame is this window's to draw, so it is out of the way meanwhile.
+        const DWORD style = GetStyle();
+        SetWindowLongPtrW(m_hWnd, GWL_STYLE, style & ~WS_CAPTION);
+        const LRESULT r = CDialog::WindowProc(message, wParam, lParam);
+        SetWindowLongPtrW(m_hWnd, GWL_STYLE, style);
+        PaintFrame();
+        return r;
+    }
     case WM_NCACTIVATE:
         InvalidateRect(m_hWnd, nullptr, TRUE);
         return TRUE;
@@ -298,6 +308,8 @@ void CNewWindowDlg::OnSize(const msg::Size& size)
         m_browser.SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER);
     LayoutCaptionButtons();
     InvalidateRect(m_hWnd, nullptr, TRUE);
+    // The frame may have been painted at this size with the old layout.
+    PaintFrame();
 }
 
 void CNewWindowDlg::LayoutCaptionButtons()
@@ -320,7 +332,10 @@ struct CNewWindowDlg::FrameLook {
     int width = 0;
     int height = 0;
     std::wstring text;
-    std::vector<int> buttons;  // hover, pressed and disabled of each, in id order
+    // Place, hover, pressed and disabled of each, in id order: the place too,
+    // since the platform may paint the frame at a new size before the
+    // window hears of the size and lays its buttons out again.
+    std::vector<int> buttons;
     friend bool operator==(const FrameLook&, const FrameLook&) = default;
 };
 
@@ -385,6 +400,8 @@ CNewWindowDlg::FrameLook CNewWindowDlg::CurrentLook(int width, int height) const
         look.text.resize(static_cast<size_t>(GetWindowTextW(m_hWnd, look.text.data(), length + 1)));
     }
     for (const auto& [id, button] : m_buttons) {
+        look.buttons.insert(look.buttons.end(),
+                            {button.m_rect.left, button.m_rect.top, button.m_rect.right, button.m_rect.bottom});
         look.buttons.push_back(button.m_bHover);
         look.buttons.push_back(button.m_bPressed);
         look.buttons.push_back(button.m_bDisabled);

@@ -161,6 +161,28 @@ TEST_F(GameWindow, TheFrameIsTheSkinWithButtonsThatChangeLookOnHover)
     EXPECT_FALSE(game.m_buttons.at(gameframe::kCloseButton).m_bHover);
 }
 
+// The platform may paint the frame at a new size before the window hears of
+// the size; the next layout must show, not the composition kept from then.
+TEST_F(GameWindow, AFramePaintedBeforeItsButtonsMovedIsDrawnAnewWithThem)
+{
+    game.PaintFrame();
+    Settle();
+    const POINT close = Centre(ButtonRect(gameframe::kCloseButton));
+    const COLORREF laidOut = ScreenPixel(game.m_hWnd, close);
+    const int W = WindowWidth();
+    for (const gameframe::CaptionButton& b : gameframe::CaptionButtonRects(W / 2))
+        game.m_buttons[b.id].m_rect = RECT{b.rect.left, b.rect.top, b.rect.right, b.rect.bottom};
+    game.m_buttons.at(gameframe::kForumButton).m_bHover = true;  // a look not composed before
+    game.PaintFrame();
+    Settle();
+    ASSERT_NE(ScreenPixel(game.m_hWnd, close), laidOut);  // the old places showed
+    RECT client;
+    game.GetClientRect(&client);
+    game.SendMessage(WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(client.right, client.bottom));
+    Settle();
+    EXPECT_EQ(ScreenPixel(game.m_hWnd, close), laidOut);
+}
+
 TEST_F(GameWindow, CaptionButtonsActUnderRealPointerInput)
 {
     // Refresh: the browser reloads and the click completes with a command.
