@@ -6,6 +6,7 @@
 #include <string_view>
 
 std::wstring Utf8ToWide(std::string_view text);
+std::string WideToUtf8(std::wstring_view text);
 std::wstring AnsiToWide(std::string_view text);
 std::string WideToAnsi(std::wstring_view text);
 // As WideToAnsi; *lossless is false when some character has no ANSI form.

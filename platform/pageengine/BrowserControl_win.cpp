@@ -4,6 +4,8 @@
 // control if the host keeps them.
 #include "platform/pageengine/BrowserControl_win.h"
 
+#include "platform/pageengine/HtmlUnused_win.h"
+
 #include <exdispid.h>
 
 #include <algorithm>
@@ -133,8 +135,10 @@ VARIANT CancelArgument(VARIANT_BOOL* cancel)
     return v;
 }
 
-// A page object script reaches by name: property gets only.
-class PageObject : public IDispatch {
+// A page object script reaches by name: property gets only. Interface is
+// the platform interface it also offers (IDispatch alone for most).
+template <class Interface = IDispatch>
+class PageObject : public Interface {
 public:
     PageObject() = default;
     virtual ~PageObject() = default;
@@ -147,9 +151,9 @@ public:
             if (!ppv)
                 return E_POINTER;
             *ppv = nullptr;
-            if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch))
+            if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch) && !Offers(iid))
                 return E_NOINTERFACE;
-            *ppv = static_cast<IDispatch*>(this);
+            *ppv = static_cast<Interface*>(this);
             AddRef();
             return S_OK;
         });
@@ -201,13 +205,19 @@ public:
 protected:
     virtual std::span<const NamedId> Names() const = 0;
     virtual HRESULT Get(DISPID id, VARIANT& result) = 0;
+    // The platform interfaces beyond IDispatch this object answers for.
+    virtual bool Offers(REFIID iid) const
+    {
+        (void)iid;
+        return false;
+    }
 
 private:
     LONG refs_ = 0;
 };
 
 // The focused element as it was when script asked for it.
-class ElementObject final : public PageObject {
+class ElementObject final : public PageObject<> {
 public:
     explicit ElementObject(BrowserPage::Element element) : element_(std::move(element)) {}
 
@@ -243,10 +253,92 @@ private:
     BrowserPage::Element element_;
 };
 
-// The document: answers from the page as it is at the time of asking.
-class DocumentObject final : public PageObject {
+// The page's window: its error handler is the page's.
+class WindowObject final : public PageObject<IHTMLWindow2> {
 public:
-    explicit DocumentObject(std::shared_ptr<const BrowserPage> page) : page_(std::move(page)) {}
+    explicit WindowObject(std::shared_ptr<BrowserPage> page) : page_(std::move(page)) {}
+
+    STDMETHODIMP put_onerror(VARIANT handler) override
+    {
+        return ComBoundary([&] {
+            if (handler.vt == VT_DISPATCH)
+                page_->onError = ComPtr<IDispatch>(handler.pdispVal);
+            else if (handler.vt == VT_NULL || handler.vt == VT_EMPTY)
+                page_->onError.Reset();
+            else
+                return E_INVALIDARG;
+            return S_OK;
+        });
+    }
+    STDMETHODIMP get_onerror(VARIANT* handler) override
+    {
+        return ComBoundary([&] {
+            if (!handler)
+                return E_POINTER;
+            VariantInit(handler);
+            if (page_->onError) {
+                handler->vt = VT_DISPATCH;
+                handler->pdispVal = page_->onError.Get();
+                handler->pdispVal->AddRef();
+            } else {
+                handler->vt = VT_NULL;
+            }
+            return S_OK;
+        });
+    }
+    STDMETHODIMP get_document(IHTMLDocument2**) override { return E_NOTIMPL; }
+    STDMETHODIMP item(VARIANT*, VARIANT*) override { return E_NOTIMPL; }
+    STDMETHODIMP get_length(LONG* length) override
+    {
+        if (!length)
+            return E_POINTER;
+        *length = 0;  // no frames known
+        return S_OK;
+    }
+    MORVANE_HTML_WINDOW_UNUSED
+
+private:
+    std::span<const NamedId> Names() const override { return {}; }
+    HRESULT Get(DISPID, VARIANT&) override { return DISP_E_MEMBERNOTFOUND; }
+    bool Offers(REFIID iid) const override
+    {
+        return IsEqualIID(iid, IID_IHTMLWindow2) || IsEqualIID(iid, IID_IHTMLFramesCollection2);
+    }
+
+    std::shared_ptr<BrowserPage> page_;
+};
+
+// The document: answers from the page as it is at the time of asking.
+class DocumentObject final : public PageObject<IHTMLDocument2> {
+public:
+    explicit DocumentObject(std::shared_ptr<BrowserPage> page) : page_(std::move(page)) {}
+
+    STDMETHODIMP get_title(BSTR* title) override
+    {
+        return ComBoundary([&] {
+            if (!title)
+                return E_POINTER;
+            *title = SysAllocStringLen(page_->title.data(), static_cast<UINT>(page_->title.size()));
+            return *title ? S_OK : E_OUTOFMEMORY;
+        });
+    }
+    STDMETHODIMP get_parentWindow(IHTMLWindow2** window) override
+    {
+        return ComBoundary([&] {
+            if (!window)
+                return E_POINTER;
+            *window = new WindowObject(page_);
+            (*window)->AddRef();
+            return S_OK;
+        });
+    }
+    STDMETHODIMP get_Script(IDispatch** script) override
+    {
+        if (script)
+            *script = nullptr;
+        return E_NOTIMPL;
+    }
+    MORVANE_HTML_DOCUMENT_UNUSED
 
 private:
     enum : DISPID { kActiveElement = 1, kTitle };
@@ -274,8 +366,12 @@ private:
             return DISP_E_MEMBERNOTFOUND;
         }
     }
+    bool Offers(REFIID iid) const override
+    {
+        return IsEqualIID(iid, IID_IHTMLDocument2) || IsEqualIID(iid, IID_IHTMLDocument);
+    }
 
-    std::shared_ptr<const BrowserPage> page_;
+    std::shared_ptr<BrowserPage> page_;
 };
 
 }  // namespace

@@ -31,6 +31,8 @@ struct BrowserPage {
     };
     std::wstring title;
     std::optional<Element> focused;
+    // What script set as the window's error handler (window.onerror).
+    ComPtr<IDispatch> onError;
 };
 
 class BrowserControl : public IOleObject,
@@ -182,6 +184,7 @@ protected:
     virtual void OnClose() {}
 
     const RECT& Position() const { return position_; }
+    BrowserPage& Page() { return *page_; }
 
 private:
     struct WindowTraits {

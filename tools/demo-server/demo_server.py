@@ -90,7 +90,7 @@ ul {{ margin: 0 0 8px; padding-left: 18px; }}
   <p><a id="link-entry" class="go" href="{entry}">进入游戏</a></p>
   <button id="btn-open-window" type="button" data-url="{game_page}"
           onclick="var url = this.getAttribute('data-url'); callLauncher('fnOpenNewWindow', function () {{ window.external.fnOpenNewWindow(url); }})">在游戏窗口中打开</button>
-  <button id="btn-alert" type="button" onclick="alert('欢迎回来，少侠！')">弹出提示</button>
+  <button id="btn-alert" type="button" onclick="alert('欢迎回来，少侠！'); report('alert-returned')">弹出提示</button>
 </div>
 <div class="col right">
   <h2>合作平台</h2>
@@ -111,9 +111,16 @@ ul {{ margin: 0 0 8px; padding-left: 18px; }}
 function setText(id, text) {{
   document.getElementById(id).innerText = text;
 }}
+// What the page did, as a request the server's log shows (the whole-program
+// tests read it there).
+function report(what) {{
+  var beacon = new Image();
+  beacon.src = "/report?" + encodeURIComponent(what) + "&at=" + (new Date()).getTime();
+}}
 function callLauncher(name, call) {{
   try {{
     call();
+    report(name + "-returned");
     setText("status-line", name + " 已调用");
   }} catch (e) {{
     setText("status-line", name + " 不可用：" + (e && e.message ? e.message : e));
@@ -132,7 +139,9 @@ function callLauncher(name, call) {{
     setText("launcher-status", "已检测到启动器 · launcher detected");
     document.getElementById("launcher-status").className = "on";
   }}
+  report(found && window.external.BrowserEx == true ? "launcher-detected" : "launcher-missing");
 }})();
+window.onpageshow = function () {{ report("login-shown"); }};
 </script>
 </body></html>
 """

@@ -119,14 +119,18 @@ def main():
                    "--disable-background-networking", "--disable-component-update", "--disable-sync",
                    "--disable-features=Translate,MediaRouter", "--mute-audio", "--force-device-scale-factor=1",
                    "--password-store=basic", "--use-mock-keychain"] + args.extra_arg + ["about:blank"]
-        # Its temporary files too go inside the profile, so they go with it.
-        environment = dict(os.environ)
-        environment["TMPDIR"] = os.path.join(profile, "tmp")
+        # A clean environment: started from a Windows program, this script
+        # inherits Wine's own variables, which are not Chromium's business.
+        # Its temporary files go inside the profile, so they go with it.
+        environment = {"PATH": "/usr/local/bin:/usr/bin:/bin", "HOME": os.environ.get("HOME", "/root"),
+                       "LANG": "C.UTF-8", "TMPDIR": os.path.join(profile, "tmp")}
         os.makedirs(environment["TMPDIR"])
+        # MORVANE_CHROMIUM_LOG names a file for Chromium's own messages.
+        log_path = os.environ.get("MORVANE_CHROMIUM_LOG")
+        log = open(log_path, "ab") if log_path else subprocess.DEVNULL
         try:
-            process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                       stderr=subprocess.DEVNULL, preexec_fn=die_with_parent, close_fds=True,
-                                       env=environment)
+            process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                                       preexec_fn=die_with_parent, close_fds=True, env=environment)
         except OSError as e:
             send_line(lifeline, "error Chromium could not start: %s" % e)
             return 1

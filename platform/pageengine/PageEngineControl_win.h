@@ -1,0 +1,92 @@
+#pragma once
+// The browser control of the demo build under Wine: the shared control's
+// contract toward its host, with the page shown by the page engine's
+// browser. Each control is one page (a DevTools target) of the shared
+// engine; its frames are painted into the control's window at the window's
+// size, and the window's mouse and keys go to the page.
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/Handles_win.h"
+#include "platform/devtools/DevToolsConnection.h"
+#include "platform/pageengine/BrowserControl_win.h"
+#include "platform/pageengine/EngineHost_win.h"
+
+namespace pageengine {
+
+class PageEngineControl final : public BrowserControl, private EngineHost::Client {
+public:
+    static ComPtr<PageEngineControl> Create();
+
+    // The engine's state as this control sees it, for tests and probes.
+    bool HasPage() const { return !session_.empty(); }
+    const std::wstring& FailureText() const { return failure_; }
+    int FramesPainted() const { return framesPainted_; }
+
+private:
+    PageEngineControl();
+    ~PageEngineControl() override;
+
+    // The host's calls.
+    HRESULT OnNavigate(const std::wstring& url, bool navigate2) override;
+    HRESULT OnRefresh() override;
+    void OnRefreshAccelerator() override;
+    void OnBackAccelerator() override;
+    bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    void OnWindowCreated() override;
+    void OnPositionChanged(const RECT& position) override;
+    void OnClose() override;
+
+    // The engine's side.
+    void OnEngineReady() override;
+    void OnEngineFailed(const std::wstring& text) override;
+    void OnEngineEvent(const devtools::Json& event) override;
+    devtools::Json OnExternalCall(const devtools::Json& request) override;
+
+    void CreatePage();
+    void SetUpSession();
+    void Send(const std::string& method, devtools::Json params = devtools::Json::object(),
+              EngineHost::Reply reply = {});
+    void NavigateNow(const std::string& url);
+    void ApplySize();
+    void StartScreencast();
+
+    void OnRequestPaused(const devtools::Json& params);
+    void OnFrameNavigated(const devtools::Json& params);
+    void OnLoadEventFired();
+    void OnScreencastFrame(const devtools::Json& params);
+    void OnDialogOpening(const devtools::Json& params);
+    void OnBindingCalled(const devtools::Json& params);
+
+    void Paint(HDC dc);
+    void ForwardMouse(UINT message, WPARAM wParam, LPARAM lParam);
+    void ForwardKey(UINT message, WPARAM wParam, LPARAM lParam);
+
+    EngineHost* host_ = nullptr;
+    bool ready_ = false;
+    bool creatingPage_ = false;
+    std::string targetId_;
+    std::string session_;
+    int setupPending_ = 0;      // set-up commands not yet answered
+    bool sessionReady_ = false;  // the page may navigate
+    std::optional<std::string> pendingUrl_;
+    std::string currentUrl_;
+    bool reloading_ = false;
+    std::wstring failure_;
+    SIZE viewport_{};
+    ScopedBitmap frame_;  // the last frame, a DIB the size the browser sent
+    SIZE frameSize_{};
+    int framesPainted_ = 0;
+    int buttons_ = 0;  // the mouse buttons held, as the engine counts them
+};
+
+// Registers the control for the browser control's class id in this process
+// when it runs under Wine; true when it did. The demo build calls it at
+// start-up; a Windows machine keeps the platform's own control.
+bool RegisterPageEngineClass();
+void RevokePageEngineClass();
+
+}  // namespace pageengine
