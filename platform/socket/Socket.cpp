@@ -95,23 +95,10 @@ bool SetTimeout(Handle s, int milliseconds, int kind)
 
 bool Close(Handle s) { return closesocket(static_cast<SOCKET>(s)) == 0; }
 
-Handle ListenLoopback(uint16_t* port)
-{
-    Socket s(OpenTcp());
-    if (!s.Valid())
-        return kInvalidSocket;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof address;
-    if (bind(static_cast<SOCKET>(s.Get()), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(static_cast<SOCKET>(s.Get()), 4) != 0 ||
-        getsockname(static_cast<SOCKET>(s.Get()), reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return kInvalidSocket;
-    if (port)
-        *port = ntohs(address.sin_port);
-    return s.Release();
-}
+namespace {
+SOCKET Native(Handle s) { return static_cast<SOCKET>(s); }
+using AddressLength = int;
+}  // namespace
 
 Handle Accept(Handle listener, int milliseconds)
 {
@@ -230,22 +217,10 @@ bool SetTimeout(Handle s, int milliseconds, int kind)
 
 bool Close(Handle s) { return close(s) == 0; }
 
-Handle ListenLoopback(uint16_t* port)
-{
-    Socket s(OpenTcp());
-    if (!s.Valid())
-        return kInvalidSocket;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (bind(s.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(s.Get(), 4) != 0 ||
-        getsockname(s.Get(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return kInvalidSocket;
-    if (port)
-        *port = ntohs(address.sin_port);
-    return s.Release();
-}
+namespace {
+int Native(Handle s) { return s; }
+using AddressLength = socklen_t;
+}  // namespace
 
 Handle Accept(Handle listener, int milliseconds)
 {
@@ -259,5 +234,24 @@ Handle Accept(Handle listener, int milliseconds)
 }
 
 #endif
+
+Handle ListenLoopback(uint16_t* port)
+{
+    Socket s(OpenTcp());
+    if (!s.Valid())
+        return kInvalidSocket;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    AddressLength length = sizeof address;
+    if (bind(Native(s.Get()), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(Native(s.Get()), 4) != 0 ||
+        getsockname(Native(s.Get()), reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        return kInvalidSocket;
+    if (port)
+        *port = ntohs(address.sin_port);
+    return s.Release();
+}
+
 
 }  // namespace sock
