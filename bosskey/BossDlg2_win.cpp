@@ -84,6 +84,7 @@ BOOL BossDlg2::OnInitDialog()
                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"黑体"));
     if (m_hNotice && m_noticeFont)
         ::SendMessageW(m_hNotice, WM_SETFONT, reinterpret_cast<WPARAM>(m_noticeFont.Get()), FALSE);
+    m_strNotice.clear();  // the line is new with each opening
     CheckRegistrable(stored);
     return TRUE;
 }

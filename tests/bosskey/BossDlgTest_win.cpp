@@ -274,6 +274,14 @@ TEST_F(BossDialog, SaysSoWhenTheChosenKeyCannotBeRegistered)
     // The check let the free combination go again.
     EXPECT_TRUE(RegisterHotKey(other, 8, MOD_CONTROL | MOD_SHIFT, 'C'));
     UnregisterHotKey(other, 8);
+    // The dialog is reused for each opening: a refused key is said again.
+    DestroyWindow(dlg.m_hWnd);
+    Store(std::to_string(kBossKeyCtrl | kBossKeyShift | 'B'));
+    Open();
+    EXPECT_TRUE(IsWindowVisible(dlg.GetDlgItem(IDC_BOSS_NOTICE)));
+    DestroyWindow(dlg.m_hWnd);
+    Open();
+    EXPECT_TRUE(IsWindowVisible(dlg.GetDlgItem(IDC_BOSS_NOTICE)));
     UnregisterHotKey(other, 7);
     DestroyWindow(other);
 }
