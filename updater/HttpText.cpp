@@ -8,16 +8,6 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view TrimBlanks(std::string_view s)
-{
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 }  // namespace
 
@@ -62,26 +52,6 @@ int ParseStatusCode(std::string_view header)
     if (header.size() < 12 || !IsDigit(header[9]) || !IsDigit(header[10]) || !IsDigit(header[11]))
         return -1;
     return CrtAtoi(header.substr(9, 3));
-}
-
-std::optional<std::string_view> FindHeaderField(std::string_view header, std::string_view name)
-{
-    if (name.empty())
-        return std::nullopt;
-    // Field lines start after the status line; each ends with CR LF.
-    size_t lineStart = header.find(kCrLf);
-    while (lineStart != std::string_view::npos) {
-        lineStart += kCrLf.size();
-        size_t lineEnd = header.find(kCrLf, lineStart);
-        if (lineEnd == std::string_view::npos)
-            break;
-        std::string_view line = header.substr(lineStart, lineEnd - lineStart);
-        if (line.size() > name.size() && line[name.size()] == ':' &&
-            EqualsIgnoringAsciiCase(line.substr(0, name.size()), name))
-            return TrimBlanks(line.substr(name.size() + 1));
-        lineStart = lineEnd;
-    }
-    return std::nullopt;
 }
 
 std::optional<int32_t> ParseContentLength(std::string_view value)

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/HttpHeader.h"  // FindHeaderField, for the response header
+
 struct UrlParts {
     std::string host;  // without any port
     std::string path;  // from the first "/" after the host; "/" when there is none
@@ -24,9 +26,6 @@ std::string ComposeGetRequest(std::string_view host, std::string_view path, cons
 // The status code of "HTTP/1.x NNN ...": the three digits at offsets 9 to 11, or -1.
 int ParseStatusCode(std::string_view header);
 
-// The value of the first field with this name (compared without regard to
-// case, at the start of a header line), without the white space around it.
-std::optional<std::string_view> FindHeaderField(std::string_view header, std::string_view name);
 
 // A Content-Length value: 1 to 10 decimal digits and at most 2^31 - 1.
 std::optional<int32_t> ParseContentLength(std::string_view value);

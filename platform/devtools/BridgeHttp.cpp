@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "platform/AsciiCase.h"
+#include "platform/HttpHeader.h"
 
 namespace bridgehttp {
 
@@ -15,15 +16,6 @@ Request Refuse(int status)
     r.state = Request::State::Refused;
     r.status = status;
     return r;
-}
-
-std::string_view Trim(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
 }
 
 const char* Reason(int status)
@@ -72,8 +64,8 @@ Request ParseRequest(std::string_view received, std::string_view secret)
         const size_t colon = line.find(':');
         if (colon == std::string_view::npos)
             return Refuse(400);
-        if (EqualsIgnoringAsciiCase(Trim(line.substr(0, colon)), "content-length")) {
-            const std::string_view value = Trim(line.substr(colon + 1));
+        if (EqualsIgnoringAsciiCase(TrimBlanks(line.substr(0, colon)), "content-length")) {
+            const std::string_view value = TrimBlanks(line.substr(colon + 1));
             const auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), contentLength);
             if (ec != std::errc() || ptr != value.data() + value.size())
                 return Refuse(400);

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "platform/AsciiCase.h"
+#include "platform/HttpHeader.h"
 #include "platform/devtools/Base64.h"
 
 namespace ws {
@@ -73,36 +74,6 @@ std::array<uint8_t, 20> Sha1(std::string_view data)
     return digest;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view TrimBlanks(std::string_view s)
-{
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-// The value of the first field of that name in a header whose lines all end
-// in CR LF; the status line is skipped.
-std::optional<std::string_view> FieldValue(std::string_view header, std::string_view name)
-{
-    size_t start = header.find(kCrLf);
-    while (start != std::string_view::npos) {
-        start += kCrLf.size();
-        const size_t end = header.find(kCrLf, start);
-        if (end == std::string_view::npos)
-            break;
-        const std::string_view line = header.substr(start, end - start);
-        const size_t colon = line.find(':');
-        if (colon != std::string_view::npos && EqualsIgnoringAsciiCase(TrimBlanks(line.substr(0, colon)), name))
-            return TrimBlanks(line.substr(colon + 1));
-        start = end;
-    }
-    return std::nullopt;
-}
-
 // Whether a comma-separated field value lists the token (ASCII case ignored).
 bool ListsToken(std::string_view list, std::string_view token)
 {
@@ -125,12 +96,12 @@ bool AcceptsUpgrade(std::string_view header, std::string_view key)
         (header.size() > kSwitching.size() && header[kSwitching.size()] != ' ' &&
          header[kSwitching.size()] != '\r'))
         return false;
-    const auto upgrade = FieldValue(header, "Upgrade");
-    const auto connection = FieldValue(header, "Connection");
-    const auto accept = FieldValue(header, "Sec-WebSocket-Accept");
+    const auto upgrade = FindHeaderField(header, "Upgrade");
+    const auto connection = FindHeaderField(header, "Connection");
+    const auto accept = FindHeaderField(header, "Sec-WebSocket-Accept");
     return upgrade && ListsToken(*upgrade, "websocket") && connection && ListsToken(*connection, "Upgrade") &&
-           accept && *accept == AcceptKey(key) && !FieldValue(header, "Sec-WebSocket-Extensions") &&
-           !FieldValue(header, "Sec-WebSocket-Protocol");
+           accept && *accept == AcceptKey(key) && !FindHeaderField(header, "Sec-WebSocket-Extensions") &&
+           !FindHeaderField(header, "Sec-WebSocket-Protocol");
 }
 
 bool KnownOpcode(uint8_t op)
