@@ -962,7 +962,6 @@ STDMETHODIMP BrowserControl::SetObjectRects(LPCRECT pos, LPCRECT)
         if (window_)
             SetWindowPos(window_.Get(), nullptr, pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
-        OnPositionChanged(position_);
         return S_OK;
     });
 }

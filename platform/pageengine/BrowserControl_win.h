@@ -177,9 +177,8 @@ protected:
         (void)message, (void)wParam, (void)lParam, (void)result;
         return false;
     }
-    // The window exists (in-place activation), or moved to the given place.
+    // The window exists (in-place activation).
     virtual void OnWindowCreated() {}
-    virtual void OnPositionChanged(const RECT& position) { (void)position; }
     // The host closes the control.
     virtual void OnClose() {}
 

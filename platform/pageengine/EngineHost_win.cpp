@@ -34,18 +34,27 @@ EngineHost* g_host = nullptr;
 // MORVANE_PAGE_ENGINE_LOG names a file that receives a line per command sent
 // and event received (not their picture data): to see what the browser and
 // the control said to each other.
-void Trace(const std::string& line)
+namespace {
+const std::string& TracePath()
 {
     static const std::string path = [] {
         char value[MAX_PATH] = {};
         const DWORD n = GetEnvironmentVariableA("MORVANE_PAGE_ENGINE_LOG", value, MAX_PATH);
         return n > 0 && n < MAX_PATH ? std::string(value, n) : std::string();
     }();
-    if (path.empty())
+    return path;
+}
+}  // namespace
+
+bool Tracing() { return !TracePath().empty(); }
+
+void Trace(const std::string& line)
+{
+    if (!Tracing())
         return;
     static std::mutex mutex;
     std::lock_guard<std::mutex> lock(mutex);
-    if (FILE* f = fopen(path.c_str(), "a")) {
+    if (FILE* f = fopen(TracePath().c_str(), "a")) {
         fprintf(f, "%lu %s\n", GetTickCount(), line.substr(0, 300).c_str());
         fclose(f);
     }
@@ -293,7 +302,8 @@ void EngineHost::Fail(const std::wstring& text)
 
 bool EngineHost::Send(const std::string& method, devtools::Json params, const std::string& sessionId, Reply reply)
 {
-    Trace("send " + method + " " + params.dump() + " " + sessionId);
+    if (Tracing())
+        Trace("send " + method + " " + params.dump() + " " + sessionId);
     if (state_ != State::Ready || !connection_)
         return false;
     devtools::Connection::ReplyHandler onReply;
@@ -379,7 +389,8 @@ void ServeBridgeRequest(const std::shared_ptr<EngineHost::Bridge>& bridge, sock:
     }
     BridgeCall call;
     call.request = devtools::Json::parse(request.body, nullptr, false);
-    Trace("bridge asked " + request.body);
+    if (Tracing())
+        Trace("bridge asked " + request.body);
     if (!call.request.is_object()) {
         Answer(connection.Get(), 400, "{}");
         return;
@@ -394,7 +405,8 @@ void ServeBridgeRequest(const std::shared_ptr<EngineHost::Bridge>& bridge, sock:
         Answer(connection.Get(), 503, "{}");
         return;
     }
-    Trace("bridge answered " + call.answer.dump());
+    if (Tracing())
+        Trace("bridge answered " + call.answer.dump());
     Answer(connection.Get(), 200, call.answer.dump(-1, ' ', false, devtools::Json::error_handler_t::replace));
 }
 
@@ -438,8 +450,9 @@ void EngineHost::RunPosted()
 void EngineHost::OnEvent(const devtools::Json& event)
 {
     const std::string method = event.value("method", "");
-    Trace("event " + (method == "Page.screencastFrame" ? method : event.dump().substr(0, 120) + " " +
-                      (event.contains("params") && event["params"].contains("payload") ? event["params"]["payload"].dump() : "")));
+    if (Tracing())
+        Trace("event " + (method == "Page.screencastFrame" ? method : event.dump().substr(0, 120) + " " +
+                          (event.contains("params") && event["params"].contains("payload") ? event["params"]["payload"].dump() : "")));
     const auto session = event.find("sessionId");
     if (session == event.end() || !session->is_string())
         return;

@@ -16,7 +16,9 @@
 
 namespace pageengine {
 
-// A line for the page engine's trace file (MORVANE_PAGE_ENGINE_LOG), when set.
+// The page engine's trace file (MORVANE_PAGE_ENGINE_LOG): whether it is
+// kept (callers build costly lines only then), and a line for it.
+bool Tracing();
 void Trace(const std::string& line);
 
 class EngineHost {

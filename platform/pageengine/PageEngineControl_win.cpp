@@ -466,7 +466,6 @@ void PageEngineControl::OnScreencastFrame(const Json& params)
         return;
     frame_.Reset(decoded);
     frameSize_ = size;
-    ++framesPainted_;
     if (Window()) {
         InvalidateRect(Window(), nullptr, FALSE);
         UpdateWindow(Window());
@@ -615,11 +614,6 @@ void PageEngineControl::OnWindowCreated()
 {
     if (ready_)
         CreatePage();
-}
-
-void PageEngineControl::OnPositionChanged(const RECT&)
-{
-    ApplySize();
 }
 
 // --- the window ---

@@ -21,11 +21,6 @@ class PageEngineControl final : public BrowserControl, private EngineHost::Clien
 public:
     static ComPtr<PageEngineControl> Create();
 
-    // The engine's state as this control sees it, for tests and probes.
-    bool HasPage() const { return !session_.empty(); }
-    const std::wstring& FailureText() const { return failure_; }
-    int FramesPainted() const { return framesPainted_; }
-
 private:
     PageEngineControl();
     ~PageEngineControl() override;
@@ -37,7 +32,6 @@ private:
     void OnBackAccelerator() override;
     bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnWindowCreated() override;
-    void OnPositionChanged(const RECT& position) override;
     void OnClose() override;
 
     // The engine's side.
@@ -79,7 +73,6 @@ private:
     SIZE viewport_{};
     ScopedBitmap frame_;  // the last frame, a DIB the size the browser sent
     SIZE frameSize_{};
-    int framesPainted_ = 0;
     int buttons_ = 0;  // the mouse buttons held, as the engine counts them
 };
 
