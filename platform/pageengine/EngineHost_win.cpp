@@ -11,6 +11,7 @@
 #include "platform/Text_win.h"
 #include "platform/devtools/BridgeHttp.h"
 #include "platform/devtools/EngineLifeline.h"
+#include "platform/devtools/FramePicture.h"
 #include "platform/pageengine/EngineProcess_win.h"
 #include "platform/socket/Socket.h"
 
@@ -116,8 +117,47 @@ void ServeBridgeRequest(const std::shared_ptr<EngineHost::Bridge>& bridge, sock:
 struct EngineHost::Queue {
     std::mutex mutex;
     std::deque<std::function<void()>> tasks;
+    // Each page's latest picture not yet handed on; a page listed here has
+    // its hand-over queued already.
+    std::map<std::string, std::shared_ptr<const devtools::FramePicture>> frames;
     HWND window = nullptr;
 };
+
+namespace {
+
+// A frame is acknowledged and decoded where it arrives, so the browser may
+// draw the next one meanwhile and the window's thread only paints. The
+// window gets each page's latest picture: a busy window skips frames rather
+// than fall behind them.
+void TakeFrame(const std::shared_ptr<EngineHost::Queue>& queue, devtools::Connection& connection,
+               const devtools::Json& event, std::function<void(const std::string& session)> handOver)
+{
+    const auto params = event.find("params");
+    const auto session = event.find("sessionId");
+    if (params == event.end() || !params->is_object() || session == event.end() || !session->is_string())
+        return;
+    const std::string& sessionId = session->get_ref<const std::string&>();
+    connection.Send("Page.screencastFrameAck", {{"sessionId", params->value("sessionId", 0)}}, sessionId);
+    const auto data = params->find("data");
+    if (data == params->end() || !data->is_string())
+        return;
+    std::optional<devtools::FramePicture> picture =
+        devtools::DecodeFramePicture(data->get_ref<const std::string&>());
+    if (!picture)
+        return;
+    auto shared = std::make_shared<const devtools::FramePicture>(std::move(*picture));
+    std::lock_guard<std::mutex> lock(queue->mutex);
+    if (!queue->window)
+        return;
+    const bool queued = queue->frames.count(sessionId) != 0;
+    queue->frames[sessionId] = std::move(shared);
+    if (!queued) {
+        queue->tasks.push_back([handOver, sessionId] { handOver(sessionId); });
+        PostMessageW(queue->window, kRunPosted, 0, 0);
+    }
+}
+
+}  // namespace
 
 EngineHost& EngineHost::Acquire(Client* client)
 {
@@ -192,6 +232,7 @@ EngineHost::~EngineHost()
         std::lock_guard<std::mutex> lock(queue_->mutex);
         queue_->window = nullptr;
         queue_->tasks.clear();
+        queue_->frames.clear();
     }
     if (startup_) {
         std::lock_guard<std::mutex> lock(startup_->mutex);
@@ -252,7 +293,15 @@ void EngineHost::OnStarted(const std::string& webSocketUrl, const std::wstring& 
     }
     auto connection = std::make_unique<devtools::Connection>();
     std::shared_ptr<Queue> queue = queue_;
-    connection->SetEventHandler([queue](const devtools::Json& event) {
+    devtools::Connection& sender = *connection;  // outlives its reader, which runs this
+    connection->SetEventHandler([queue, &sender](const devtools::Json& event) {
+        if (event.value("method", "") == "Page.screencastFrame") {
+            TakeFrame(queue, sender, event, [](const std::string& session) {
+                if (g_host)
+                    g_host->HandOverFrame(session);
+            });
+            return;
+        }
         std::lock_guard<std::mutex> lock(queue->mutex);
         if (!queue->window)
             return;
@@ -447,12 +496,30 @@ void EngineHost::RunPosted()
     task();
 }
 
+void EngineHost::HandOverFrame(const std::string& sessionId)
+{
+    std::shared_ptr<const devtools::FramePicture> picture;
+    {
+        std::lock_guard<std::mutex> lock(queue_->mutex);
+        auto frame = queue_->frames.find(sessionId);
+        if (frame == queue_->frames.end())
+            return;
+        picture = std::move(frame->second);
+        queue_->frames.erase(frame);
+    }
+    if (Tracing())
+        Trace("frame " + std::to_string(picture->width) + "x" + std::to_string(picture->height) + " " + sessionId);
+    auto found = sessions_.find(sessionId);
+    if (found != sessions_.end())
+        found->second->OnFrame(std::move(picture));
+}
+
 void EngineHost::OnEvent(const devtools::Json& event)
 {
     const std::string method = event.value("method", "");
     if (Tracing())
-        Trace("event " + (method == "Page.screencastFrame" ? method : event.dump().substr(0, 120) + " " +
-                          (event.contains("params") && event["params"].contains("payload") ? event["params"]["payload"].dump() : "")));
+        Trace("event " + event.dump().substr(0, 120) + " " +
+              (event.contains("params") && event["params"].contains("payload") ? event["params"]["payload"].dump() : ""));
     const auto session = event.find("sessionId");
     if (session == event.end() || !session->is_string())
         return;

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/devtools/DevToolsConnection.h"
+#include "platform/devtools/FramePicture.h"
 
 namespace pageengine {
 
@@ -29,6 +30,8 @@ public:
         virtual void OnEngineReady() = 0;
         virtual void OnEngineFailed(const std::wstring& text) = 0;
         virtual void OnEngineEvent(const devtools::Json& event) = 0;
+        // The page's latest picture, decoded (a screencast frame).
+        virtual void OnFrame(std::shared_ptr<const devtools::FramePicture> picture) = 0;
         // Page script's window.external: a property read or a method call
         // ({"op", "name", "args"}), answered with {"kind", "value"}.
         virtual devtools::Json OnExternalCall(const devtools::Json& request) = 0;
@@ -61,6 +64,8 @@ public:
     void RouteBridge(const std::string& key, Client* client);
     // The port's state, shared with its threads (defined with the host).
     struct Bridge;
+    // What the browser's reader hands to the window's thread.
+    struct Queue;
 
 private:
     struct Startup;
@@ -80,7 +85,7 @@ private:
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    struct Queue;
+    void HandOverFrame(const std::string& sessionId);
     void StartBridge();
     devtools::Json OnBridgeCall(const devtools::Json& request);
 

@@ -1,16 +1,11 @@
 #include "platform/pageengine/PageEngineControl_win.h"
 
-#include <ole2.h>  // before GDI+, which needs the COM types
-#include <gdiplus.h>
-
 #include <cstdint>
 #include <vector>
 
 #include "platform/ClassFactory_win.h"
 #include "platform/Com_win.h"
-#include "platform/MemoryStream_win.h"
 #include "platform/Text_win.h"
-#include "platform/devtools/Base64.h"
 #include "platform/pageengine/EngineProcess_win.h"
 
 namespace pageengine {
@@ -216,34 +211,6 @@ const char* KeyName(UINT vk)
     return nullptr;
 }
 
-// A JPEG frame into a 32-bit top-down DIB of its own size.
-HBITMAP DecodeFrame(const std::string& jpeg, SIZE* size)
-{
-    static GdiplusSession gdiplus;  // started on first use, for the process
-    ComPtr<IStream> stream = StreamOnCopy(
-        std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(jpeg.data()), jpeg.size()));
-    if (!stream)
-        return nullptr;
-    Gdiplus::Bitmap picture(stream.Get());
-    if (picture.GetLastStatus() != Gdiplus::Ok)
-        return nullptr;
-    const int width = static_cast<int>(picture.GetWidth());
-    const int height = static_cast<int>(picture.GetHeight());
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dib)
-        return nullptr;
-    Gdiplus::Bitmap target(width, height, width * 4, PixelFormat32bppRGB, static_cast<BYTE*>(bits));
-    {
-        Gdiplus::Graphics graphics(&target);
-        graphics.DrawImage(&picture, 0, 0, width, height);
-    }
-    *size = SIZE{width, height};
-    return dib;
-}
-
 }  // namespace
 
 // --- instances ---
@@ -389,9 +356,7 @@ void PageEngineControl::OnEngineEvent(const Json& event)
 {
     const std::string method = event.value("method", "");
     const Json& params = event.contains("params") ? event["params"] : Json::object();
-    if (method == "Page.screencastFrame")
-        OnScreencastFrame(params);
-    else if (method == "Fetch.requestPaused")
+    if (method == "Fetch.requestPaused")
         OnRequestPaused(params);
     else if (method == "Page.frameNavigated")
         OnFrameNavigated(params);
@@ -427,7 +392,12 @@ void PageEngineControl::OnRequestPaused(const Json& params)
         return;
     }
     StartDocument();
-    Send("Emulation.setScrollbarsHidden", {{"hidden", (HostInfoFlags() & DOCHOSTUIFLAG_SCROLL_NO) != 0}});
+    // Told only when it changes: the browser lays the page out anew for it.
+    const bool hidden = (HostInfoFlags() & DOCHOSTUIFLAG_SCROLL_NO) != 0;
+    if (!scrollbarsHidden_ || *scrollbarsHidden_ != hidden) {
+        scrollbarsHidden_ = hidden;
+        Send("Emulation.setScrollbarsHidden", {{"hidden", hidden}});
+    }
     Send("Fetch.continueRequest", {{"requestId", requestId}});
 }
 
@@ -454,18 +424,9 @@ void PageEngineControl::OnLoadEventFired()
          });
 }
 
-void PageEngineControl::OnScreencastFrame(const Json& params)
+void PageEngineControl::OnFrame(std::shared_ptr<const devtools::FramePicture> picture)
 {
-    Send("Page.screencastFrameAck", {{"sessionId", params.value("sessionId", 0)}});
-    const std::optional<std::string> jpeg = devtools::DecodeBase64(params.value("data", ""));
-    if (!jpeg)
-        return;
-    SIZE size{};
-    HBITMAP decoded = DecodeFrame(*jpeg, &size);
-    if (!decoded)
-        return;
-    frame_.Reset(decoded);
-    frameSize_ = size;
+    frame_ = std::move(picture);
     if (Window()) {
         InvalidateRect(Window(), nullptr, FALSE);
         UpdateWindow(Window());
@@ -679,13 +640,13 @@ void PageEngineControl::Paint(HDC dc)
         }
         return;
     }
-    ScopedMemoryDc memory(CreateCompatibleDC(dc));
-    HGDIOBJ old = SelectObject(memory.Get(), frame_.Get());
-    BitBlt(dc, 0, 0, frameSize_.cx, frameSize_.cy, memory.Get(), 0, 0, SRCCOPY);
-    SelectObject(memory.Get(), old);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), frame_->width, -frame_->height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    SetDIBitsToDevice(dc, 0, 0, frame_->width, frame_->height, 0, 0, 0, frame_->height, frame_->pixels.get(), &info,
+                      DIB_RGB_COLORS);
     // The window grew before the page's next frame: white beyond it.
-    RECT right{frameSize_.cx, 0, client.right, client.bottom};
-    RECT below{0, frameSize_.cy, frameSize_.cx, client.bottom};
+    RECT right{frame_->width, 0, client.right, client.bottom};
+    RECT below{0, frame_->height, frame_->width, client.bottom};
     FillRect(dc, &right, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     FillRect(dc, &below, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }

@@ -38,6 +38,7 @@ private:
     void OnEngineReady() override;
     void OnEngineFailed(const std::wstring& text) override;
     void OnEngineEvent(const devtools::Json& event) override;
+    void OnFrame(std::shared_ptr<const devtools::FramePicture> picture) override;
     devtools::Json OnExternalCall(const devtools::Json& request) override;
 
     void CreatePage();
@@ -51,7 +52,6 @@ private:
     void OnRequestPaused(const devtools::Json& params);
     void OnFrameNavigated(const devtools::Json& params);
     void OnLoadEventFired();
-    void OnScreencastFrame(const devtools::Json& params);
     void OnDialogOpening(const devtools::Json& params);
     void OnBindingCalled(const devtools::Json& params);
 
@@ -69,10 +69,10 @@ private:
     std::optional<std::string> pendingUrl_;
     std::string currentUrl_;
     bool reloading_ = false;
+    std::optional<bool> scrollbarsHidden_;  // as last told to the page
     std::wstring failure_;
     SIZE viewport_{};
-    ScopedBitmap frame_;  // the last frame, a DIB the size the browser sent
-    SIZE frameSize_{};
+    std::shared_ptr<const devtools::FramePicture> frame_;  // the last, the size the browser sent
     int buttons_ = 0;  // the mouse buttons held, as the engine counts them
 };
 

@@ -1,6 +1,7 @@
 #!/bin/bash
-# Serves the bench page (its colour from ?c=RRGGBB, red while pressed) on a
-# loopback port and runs the page engine benchmark under Wine in a session.
+# Serves the bench page (its colour from ?c=RRGGBB, red once pressed) and the
+# demo portal's login page on a loopback port, and runs the page engine
+# benchmark under Wine in a session.
 #   tools/bench/pageengine/page-engine-bench.sh BENCH_EXE [RUNS]
 set -eu
 root=$(cd "$(dirname "$0")/../../.." && pwd)
@@ -27,8 +28,13 @@ for i in $(seq 1 100); do
   [ -n "$port" ] && break
   sleep 0.1
 done
+# The login page as the portal serves it (its links point at this server).
+PYTHONPATH="$root/tools/demo-server" /usr/bin/python3 -c \
+  'import sys, demo_server; sys.stdout.buffer.write(demo_server.login_page(sys.argv[1]))' \
+  "http://127.0.0.1:$port" >"$work/login.html"
 source "$root/tools/wine/flavour"
 source "$root/tools/wine/session"
 wine_session_start "$root/build/wineprefix" >/dev/null
-MORVANE_BENCH_PAGE="http://127.0.0.1:$port/bench.html" "$root/tools/wine/winerun" "$exe" "$runs" || true
+MORVANE_BENCH_PAGE="http://127.0.0.1:$port/bench.html" MORVANE_BENCH_LOGIN="http://127.0.0.1:$port/login.html" \
+  "$root/tools/wine/winerun" "$exe" "$runs" || true
 wine_session_stop
