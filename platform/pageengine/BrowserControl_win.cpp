@@ -308,10 +308,33 @@ private:
     std::shared_ptr<BrowserPage> page_;
 };
 
-// The document: answers from the page as it is at the time of asking.
-class DocumentObject final : public PageObject<IHTMLDocument2> {
+// The document: answers from the page as it is at the time of asking, and
+// takes the host's UI handler for the control.
+class DocumentObject final : public PageObject<IHTMLDocument2>, public ICustomDoc {
 public:
     explicit DocumentObject(std::shared_ptr<BrowserPage> page) : page_(std::move(page)) {}
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
+    {
+        if (ppv && IsEqualIID(iid, __uuidof(ICustomDoc))) {
+            *ppv = static_cast<ICustomDoc*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return PageObject::QueryInterface(iid, ppv);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return PageObject::AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return PageObject::Release(); }
+
+    STDMETHODIMP SetUIHandler(IDocHostUIHandler* handler) override
+    {
+        return ComBoundary([&] {
+            if (!page_->setUIHandler)
+                return E_UNEXPECTED;  // the control is gone
+            page_->setUIHandler(handler);
+            return S_OK;
+        });
+    }
 
     STDMETHODIMP get_title(BSTR* title) override
     {
@@ -374,6 +397,21 @@ private:
     std::shared_ptr<BrowserPage> page_;
 };
 
+// The host's DOCHOSTUIFLAG bits; 0 when it gives none.
+DWORD AskHostInfo(IDocHostUIHandler* handler)
+{
+    if (!handler)
+        return 0;
+    DOCHOSTUIINFO info{};
+    info.cbSize = sizeof info;
+    info.dwFlags = 0;
+    const HRESULT hr = handler->GetHostInfo(&info);
+    // Style sheet and namespace texts are the host's allocations, handed over.
+    CoTaskMemFree(info.pchHostCss);
+    CoTaskMemFree(info.pchHostNS);
+    return SUCCEEDED(hr) ? info.dwFlags : 0;
+}
+
 }  // namespace
 
 // --- instances ---
@@ -381,11 +419,13 @@ private:
 BrowserControl::BrowserControl(const wchar_t* windowClass)
     : windowClass_(windowClass), page_(std::make_shared<BrowserPage>())
 {
+    page_->setUIHandler = [this](IDocHostUIHandler* handler) { SetCustomUIHandler(handler); };
 }
 
 // The window and the sinks go first; the interface pointers follow as members.
 BrowserControl::~BrowserControl()
 {
+    page_->setUIHandler = nullptr;  // a document object may outlive the control
     DestroyOwnWindow();
     events_.DisconnectAll();
 }
@@ -484,22 +524,21 @@ void BrowserControl::StartDocument()
     clientSite_->QueryInterface(__uuidof(IDocHostShowUI), reinterpret_cast<void**>(showUI.GetAddressOf()));
     uiHandler_ = handler;
     showUI_ = showUI;
-    if (!handler)
-        return;
-    DOCHOSTUIINFO info{};
-    info.cbSize = sizeof info;
-    info.dwFlags = 0;
-    if (SUCCEEDED(handler->GetHostInfo(&info)))
-        hostInfoFlags_ = info.dwFlags;
-    // Style sheet and namespace texts are the host's allocations, handed over.
-    CoTaskMemFree(info.pchHostCss);
-    CoTaskMemFree(info.pchHostNS);
+    hostInfoFlags_ = AskHostInfo(UIHandler().Get());
+}
+
+void BrowserControl::SetCustomUIHandler(IDocHostUIHandler* handler)
+{
+    const ComPtr<BrowserControl> keepAlive(this);
+    customUIHandler_ = handler;
+    hostInfoFlags_ = AskHostInfo(UIHandler().Get());
+    OnHostInfoChanged();
 }
 
 ComPtr<IDispatch> BrowserControl::External()
 {
     const ComPtr<BrowserControl> keepAlive(this);
-    const ComPtr<IDocHostUIHandler> handler = uiHandler_;
+    const ComPtr<IDocHostUIHandler> handler = UIHandler();
     ComPtr<IDispatch> external;
     if (!handler)
         return external;
@@ -527,7 +566,7 @@ bool BrowserControl::Alert(const std::wstring& text)
 bool BrowserControl::RightClick(POINT screen)
 {
     const ComPtr<BrowserControl> keepAlive(this);
-    const ComPtr<IDocHostUIHandler> handler = uiHandler_;
+    const ComPtr<IDocHostUIHandler> handler = UIHandler();
     if (!handler)
         return true;
     POINT at = screen;
@@ -587,6 +626,7 @@ STDMETHODIMP BrowserControl::SetClientSite(IOleClientSite* site)
             return S_OK;
         // The document host interfaces are the old site's.
         uiHandler_.Reset();
+        customUIHandler_.Reset();
         showUI_.Reset();
         // The new site is held before the old one is let go.
         ComPtr<IOleClientSite> held(site);
@@ -620,6 +660,7 @@ STDMETHODIMP BrowserControl::Close(DWORD)
         if (adviseHolder_)
             adviseHolder_->SendOnClose();
         uiHandler_.Reset();
+        customUIHandler_.Reset();
         showUI_.Reset();
         document_.Reset();
         const ComPtr<IOleClientSite> site = std::move(clientSite_);
@@ -981,7 +1022,7 @@ STDMETHODIMP BrowserControl::TranslateAccelerator(LPMSG msg)
         if (!msg)
             return E_INVALIDARG;
         const ComPtr<BrowserControl> keepAlive(this);
-        const ComPtr<IDocHostUIHandler> handler = uiHandler_;
+        const ComPtr<IDocHostUIHandler> handler = UIHandler();
         const HRESULT host = handler ? handler->TranslateAccelerator(msg, &kCgidMshtml, 0) : S_FALSE;
         if (host == S_OK)
             return S_OK;

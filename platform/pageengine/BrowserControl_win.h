@@ -12,6 +12,7 @@
 #include <exdisp.h>
 #include <mshtmhst.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,6 +34,9 @@ struct BrowserPage {
     std::optional<Element> focused;
     // What script set as the window's error handler (window.onerror).
     ComPtr<IDispatch> onError;
+    // The document's ICustomDoc::SetUIHandler goes to the control, while
+    // there is one.
+    std::function<void(IDocHostUIHandler*)> setUIHandler;
 };
 
 class BrowserControl : public IOleObject,
@@ -69,10 +73,16 @@ public:
     void FireDocumentComplete(const std::wstring& url);
 
     // A document begins: the client site's document host interfaces are
-    // taken (and kept until the next start or Close) and asked for the host
-    // info. The accelerators and the page actions below need it first.
+    // taken (and kept until the next start or Close) and the UI handler (the
+    // document's, when the host gave one) asked for the host info. The
+    // accelerators and the page actions below need it first.
     void StartDocument();
-    bool HasUIHandler() const { return static_cast<bool>(uiHandler_); }
+    bool HasUIHandler() const { return static_cast<bool>(UIHandler()); }
+    // The handler the host gave the document (ICustomDoc::SetUIHandler)
+    // takes the client site's place until the host gives another (or none)
+    // or the site changes; its host info is asked at once and at each
+    // document's start.
+    void SetCustomUIHandler(IDocHostUIHandler* handler);
     bool HasShowUI() const { return static_cast<bool>(showUI_); }
     DWORD HostInfoFlags() const { return hostInfoFlags_; }
 
@@ -181,6 +191,8 @@ protected:
     virtual void OnWindowCreated() {}
     // The host closes the control.
     virtual void OnClose() {}
+    // The host info flags changed within a document (a new UI handler).
+    virtual void OnHostInfoChanged() {}
 
     const RECT& Position() const { return position_; }
     BrowserPage& Page() { return *page_; }
@@ -204,7 +216,10 @@ private:
     ComPtr<IOleInPlaceSite> inPlaceSite_;
     ComPtr<IOleInPlaceFrame> frame_;
     ComPtr<IOleInPlaceUIWindow> docWindow_;
+    ComPtr<IDocHostUIHandler> UIHandler() const { return customUIHandler_ ? customUIHandler_ : uiHandler_; }
+
     ComPtr<IDocHostUIHandler> uiHandler_;
+    ComPtr<IDocHostUIHandler> customUIHandler_;
     ComPtr<IDocHostShowUI> showUI_;
     ComPtr<IDispatch> document_;
     const wchar_t* windowClass_;
