@@ -306,8 +306,10 @@ void PageEngineControl::SetUpSession()
             NavigateNow(url);
         }
     };
-    setupPending_ = 4;
+    setupPending_ = 5;
     Send("Page.enable", Json::object(), step);
+    // The binding's calls are Runtime events: the page script's reports.
+    Send("Runtime.enable", Json::object(), step);
     Send("Runtime.addBinding", {{"name", kBinding}}, step);
     Send("Page.addScriptToEvaluateOnNewDocument", {{"source", kPageScript}}, step);
     Send("Fetch.enable", {{"patterns", Json::array({{{"urlPattern", "*"},
@@ -392,14 +394,23 @@ void PageEngineControl::OnRequestPaused(const Json& params)
         return;
     }
     StartDocument();
-    // Told only when it changes: the browser lays the page out anew for it.
+    ApplyScrollbars();
+    Send("Fetch.continueRequest", {{"requestId", requestId}});
+}
+
+// Told only when it changes: the browser lays the page out anew for it.
+void PageEngineControl::ApplyScrollbars()
+{
     const bool hidden = (HostInfoFlags() & DOCHOSTUIFLAG_SCROLL_NO) != 0;
     if (!scrollbarsHidden_ || *scrollbarsHidden_ != hidden) {
         scrollbarsHidden_ = hidden;
         Send("Emulation.setScrollbarsHidden", {{"hidden", hidden}});
     }
-    Send("Fetch.continueRequest", {{"requestId", requestId}});
 }
+
+// The browser lays the current page out anew for it at its next change of
+// layout; the next document has it from its start.
+void PageEngineControl::OnHostInfoChanged() { ApplyScrollbars(); }
 
 void PageEngineControl::OnFrameNavigated(const Json& params)
 {

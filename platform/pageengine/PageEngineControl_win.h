@@ -33,6 +33,7 @@ private:
     bool OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void OnWindowCreated() override;
     void OnClose() override;
+    void OnHostInfoChanged() override;
 
     // The engine's side.
     void OnEngineReady() override;
@@ -47,6 +48,7 @@ private:
               EngineHost::Reply reply = {});
     void NavigateNow(const std::string& url);
     void ApplySize();
+    void ApplyScrollbars();
     void StartScreencast();
 
     void OnRequestPaused(const devtools::Json& params);

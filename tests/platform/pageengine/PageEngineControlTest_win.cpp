@@ -1,0 +1,585 @@
+// The page engine's control as its host sees it, under Wine with the real
+// browser: hosted on the page window's template, showing pages from a small
+// server of the test's own, answering navigation and new-window events,
+// calling the window's error handler, taking a UI handler through the
+// document, and saying so when there is no engine.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <mshtmhst.h>
+#include <mshtml.h>
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/Com_win.h"
+#include "platform/EventSinkMap_win.h"
+#include "platform/Framework_win.h"
+#include "platform/pageengine/EngineProcess_win.h"
+#include "platform/pageengine/PageEngineControl_win.h"
+#include "platform/socket/Socket.h"
+#include "resources/ResourceIds.h"
+
+namespace {
+
+constexpr DISPID kNavigate = 104;
+constexpr DISPID kDocument = 203;
+constexpr DISPID kBeforeNavigate2 = 250;
+constexpr DISPID kNewWindow2 = 251;
+constexpr DISPID kDocumentComplete = 259;
+
+// Pages by path over HTTP on a loopback port; every request is noted.
+class PageServer {
+public:
+    explicit PageServer(std::map<std::string, std::string> pages) : pages_(std::move(pages))
+    {
+        listener_ = sock::Socket(sock::ListenLoopback(&port_));
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~PageServer()
+    {
+        stopping_ = true;
+        thread_.join();
+    }
+    std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+    bool Requested(const std::string& path)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const std::string& p : requested_) {
+            if (p == path)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    // A connection at a time would keep a page waiting behind one the
+    // browser opened ahead and left idle.
+    void Serve()
+    {
+        std::vector<std::thread> connections;
+        while (!stopping_) {
+            sock::Socket c(sock::Accept(listener_.Get(), 100));
+            if (c.Valid())
+                connections.emplace_back([this, c = std::move(c)] { Answer(c); });
+        }
+        for (std::thread& t : connections)
+            t.join();
+    }
+    void Answer(const sock::Socket& c)
+    {
+        std::string request;
+        char buffer[2048];
+        while (request.find("\r\n\r\n") == std::string::npos && !stopping_) {
+            if (!sock::WaitReadable(c.Get(), 100))
+                continue;
+            const int n = sock::Recv(c.Get(), buffer, sizeof buffer);
+            if (n <= 0)
+                return;
+            request.append(buffer, static_cast<size_t>(n));
+        }
+        const size_t start = request.find(' ') + 1;
+        if (start == 0)
+            return;
+        const std::string path = request.substr(start, request.find(' ', start) - start);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            requested_.push_back(path);
+        }
+        const auto page = pages_.find(path);
+        const std::string body = page != pages_.end() ? page->second : "<title>missing</title>";
+        const std::string response = std::string(page != pages_.end() ? "HTTP/1.1 200 OK" : "HTTP/1.1 404 No") +
+                                     "\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
+                                     std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+        sock::Send(c.Get(), response.data(), static_cast<int>(response.size()));
+    }
+
+    std::map<std::string, std::string> pages_;
+    sock::Library winsock_;
+    sock::Socket listener_;
+    uint16_t port_ = 0;
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
+    std::mutex mutex_;
+    std::vector<std::string> requested_;
+};
+
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+std::wstring Text(const VARIANT* v)
+{
+    if (!v)
+        return {};
+    if (v->vt == (VT_BYREF | VT_VARIANT) && v->pvarVal)
+        return Text(v->pvarVal);
+    if (v->vt == VT_BSTR && v->bstrVal)
+        return v->bstrVal;
+    if (v->vt == (VT_BYREF | VT_BSTR) && v->pbstrVal && *v->pbstrVal)
+        return *v->pbstrVal;
+    return {};
+}
+
+// The page window's template with the control, and a host that notes its
+// events and answers them as the test says.
+class Host : public CDialog {
+public:
+    Host() : CDialog(IDD_WEBWND) {}
+    CWnd browser;
+    std::function<bool(const std::wstring& url)> refuse = [](const std::wstring&) { return false; };
+    bool refuseNewWindows = false;
+    std::vector<std::wstring> asked;     // BeforeNavigate2 addresses
+    std::vector<std::wstring> complete;  // DocumentComplete addresses
+    int newWindows = 0;
+
+    HRESULT Navigate(const std::string& url)
+    {
+        VARIANT address;
+        VariantInit(&address);
+        address.vt = VT_BSTR;
+        address.bstrVal = SysAllocString(Wide(url).c_str());
+        const HRESULT hr = browser.InvokeHelper(kNavigate, DISPATCH_METHOD, nullptr, {address});
+        VariantClear(&address);
+        return hr;
+    }
+    ComPtr<IHTMLDocument2> Document()
+    {
+        VARIANT result;
+        VariantInit(&result);
+        ComPtr<IHTMLDocument2> document;
+        if (SUCCEEDED(browser.InvokeHelper(kDocument, DISPATCH_PROPERTYGET, &result)) && result.vt == VT_DISPATCH &&
+            result.pdispVal)
+            result.pdispVal->QueryInterface(IID_PPV_ARGS(document.GetAddressOf()));
+        VariantClear(&result);
+        return document;
+    }
+    bool Completed(const std::string& url) const
+    {
+        for (const std::wstring& u : complete) {
+            if (u == Wide(url))
+                return true;
+        }
+        return false;
+    }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_WEB_BROWSER, browser); }
+    const EventSinkMap* GetEventSinkMap() const override
+    {
+        static const EventSinkEntry entries[] = {
+            OnEvent<&Host::OnBeforeNavigate2>(IDC_WEB_BROWSER, kBeforeNavigate2),
+            OnEvent<&Host::OnNewWindow2>(IDC_WEB_BROWSER, kNewWindow2),
+            OnEvent<&Host::OnDocumentComplete>(IDC_WEB_BROWSER, kDocumentComplete),
+        };
+        static const EventSinkMap map{CDialog::GetEventSinkMap(), entries};
+        return &map;
+    }
+
+private:
+    void OnBeforeNavigate2(IDispatch*, VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT_BOOL* cancel)
+    {
+        asked.push_back(Text(url));
+        *cancel = refuse(Text(url)) ? VARIANT_TRUE : VARIANT_FALSE;
+    }
+    void OnNewWindow2(IDispatch**, VARIANT_BOOL* cancel)
+    {
+        ++newWindows;
+        *cancel = refuseNewWindows ? VARIANT_TRUE : VARIANT_FALSE;
+    }
+    void OnDocumentComplete(IDispatch*, VARIANT* url) { complete.push_back(Text(url)); }
+};
+
+void Pump()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!CWnd::WalkPreTranslateTree(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    const DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMs);
+    while (!done()) {
+        if (static_cast<int>(end - GetTickCount()) < 0)
+            return false;
+        Pump();
+        Sleep(5);
+    }
+    return true;
+}
+
+void PumpFor(int ms) { PumpUntil([] { return false; }, ms); }
+
+// Ends the host's window when the scope ends, before the objects declared
+// ahead of it that the control may hold.
+struct EndsFirst {
+    CDialog& host;
+    ~EndsFirst()
+    {
+        if (host.m_hWnd)
+            host.DestroyWindow();
+        Pump();
+    }
+};
+
+// Colours of the control's area as the screen shows it.
+class ScreenShot {
+public:
+    explicit ScreenShot(HWND window)
+    {
+        GetClientRect(window, &rect_);
+        POINT origin{0, 0};
+        ClientToScreen(window, &origin);
+        HDC screen = GetDC(nullptr);
+        for (LONG y = 0; y < rect_.bottom; y += 2) {
+            for (LONG x = 0; x < rect_.right; x += 2)
+                pixels_[{x, y}] = GetPixel(screen, origin.x + x, origin.y + y);
+        }
+        ReleaseDC(nullptr, screen);
+    }
+    COLORREF At(LONG x, LONG y) const { return pixels_.at({x - x % 2, y - y % 2}); }
+    // Pixels close to the colour, anywhere.
+    int Count(COLORREF colour) const
+    {
+        int n = 0;
+        for (const auto& [at, c] : pixels_) {
+            n += abs(GetRValue(c) - GetRValue(colour)) < 40 && abs(GetGValue(c) - GetGValue(colour)) < 40 &&
+                 abs(GetBValue(c) - GetBValue(colour)) < 40;
+        }
+        return n;
+    }
+    const RECT& Rect() const { return rect_; }
+
+private:
+    RECT rect_{};
+    std::map<std::pair<LONG, LONG>, COLORREF> pixels_;
+};
+
+class PageEngineControl : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        AfxEnableControlContainer(&manager_);
+        ASSERT_TRUE(pageengine::RegisterPageEngineClass());
+    }
+    static void TearDownTestSuite()
+    {
+        pageengine::RevokePageEngineClass();
+        AfxDisableControlContainer();
+        OleUninitialize();
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(host_.Create(IDD_WEBWND, nullptr));
+        host_.SetWindowPos(HWND_TOPMOST, 40, 40, 500, 340, SWP_SHOWWINDOW);
+        ::SetWindowPos(host_.browser.m_hWnd, nullptr, 0, 0, 480, 320, SWP_NOZORDER);
+    }
+    void TearDown() override
+    {
+        if (host_.m_hWnd)
+            host_.DestroyWindow();
+        Pump();
+    }
+    // Navigates and waits for the page's DocumentComplete.
+    void Load(const PageServer& server, const std::string& path)
+    {
+        const std::string url = server.Url(path);
+        ASSERT_EQ(host_.Navigate(url), S_OK);
+        ASSERT_TRUE(PumpUntil([&] { return host_.Completed(url); }, 60000)) << url;
+    }
+    std::wstring Title()
+    {
+        const ComPtr<IHTMLDocument2> document = host_.Document();
+        BSTR title = nullptr;
+        if (!document || FAILED(document->get_title(&title)))
+            return L"<none>";
+        std::wstring text = title ? title : L"";
+        SysFreeString(title);
+        return text;
+    }
+
+    static COccManager manager_;
+    Host host_;
+};
+
+COccManager PageEngineControl::manager_;
+
+TEST_F(PageEngineControl, EveryNavigationIsTheHostsAndARefusedOneLeavesThePage)
+{
+    PageServer server({
+        {"/a", "<title>A</title><a id=l href='/by-link'>go</a>"
+               "<script>setTimeout(function () { location.href = '/by-script'; }, 600);</script>"},
+        {"/by-script", "<title>by script</title>"},
+        {"/by-link", "<title>by link</title>"},
+        {"/refused", "<title>refused</title>"},
+    });
+    host_.refuse = [](const std::wstring& url) { return url.find(L"/refused") != std::wstring::npos ||
+                                                         url.find(L"/by-script") != std::wstring::npos; };
+    Load(server, "/a");
+    EXPECT_EQ(Title(), L"A");
+
+    // Navigate itself, then the page's own script, both asked and refused.
+    EXPECT_EQ(host_.Navigate(server.Url("/refused")), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return host_.asked.size() >= 3; }, 10000));
+    PumpFor(1000);
+    EXPECT_EQ(host_.asked[0], Wide(server.Url("/a")));
+    EXPECT_EQ(host_.asked[1], Wide(server.Url("/refused")));
+    EXPECT_EQ(host_.asked[2], Wide(server.Url("/by-script")));
+    EXPECT_FALSE(server.Requested("/refused"));
+    EXPECT_FALSE(server.Requested("/by-script"));
+    EXPECT_EQ(host_.complete.size(), 1u);
+    EXPECT_EQ(Title(), L"A");
+
+    // A link the host lets go loads.
+    RECT r;
+    GetClientRect(host_.browser.m_hWnd, &r);
+    POINT link{12, 14};  // the link is the page's first text
+    ClientToScreen(host_.browser.m_hWnd, &link);
+    SetCursorPos(link.x, link.y);
+    PumpFor(100);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, click, sizeof click[0]);
+    ASSERT_TRUE(PumpUntil([&] { return host_.Completed(server.Url("/by-link")); }, 10000));
+    EXPECT_EQ(host_.asked.back(), Wide(server.Url("/by-link")));
+    EXPECT_EQ(Title(), L"by link");
+}
+
+TEST_F(PageEngineControl, NewWindowsAreTheHostsToRefuseAndOtherwiseOpenHere)
+{
+    PageServer server({
+        {"/opener", "<title>opener</title><script>setTimeout(function () { window.open('/popup'); }, 300);</script>"},
+        {"/blank", "<title>blank</title><a id=l target=_blank href='/popup'>new</a>"},
+        {"/popup", "<title>popup</title>"},
+    });
+    host_.refuseNewWindows = true;
+    Load(server, "/opener");
+    ASSERT_TRUE(PumpUntil([&] { return host_.newWindows == 1; }, 10000));
+    PumpFor(1000);
+    EXPECT_FALSE(server.Requested("/popup"));
+    EXPECT_EQ(Title(), L"opener");
+
+    // Let go: the page goes there in this control, asked first as any
+    // navigation is.
+    host_.refuseNewWindows = false;
+    Load(server, "/blank");
+    POINT link{12, 14};
+    ClientToScreen(host_.browser.m_hWnd, &link);
+    SetCursorPos(link.x, link.y);
+    PumpFor(100);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, click, sizeof click[0]);
+    ASSERT_TRUE(PumpUntil([&] { return host_.Completed(server.Url("/popup")); }, 10000));
+    EXPECT_EQ(host_.newWindows, 2);
+    EXPECT_EQ(host_.asked.back(), Wide(server.Url("/popup")));
+    EXPECT_EQ(Title(), L"popup");
+}
+
+// A window error handler as a host sets one: notes its arguments.
+class ErrorHandler : public IDispatch {
+public:
+    std::vector<std::vector<std::wstring>> calls;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        *ppv = nullptr;
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch))
+            return E_NOINTERFACE;
+        *ppv = this;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs_; }  // on the test's stack
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override { return *n = 0, S_OK; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                        UINT*) override
+    {
+        if (id != DISPID_VALUE || !params)
+            return DISP_E_MEMBERNOTFOUND;
+        std::vector<std::wstring> args;
+        for (UINT i = params->cArgs; i-- > 0;) {  // first to last
+            const VARIANT& v = params->rgvarg[i];
+            args.push_back(v.vt == VT_BSTR ? std::wstring(v.bstrVal ? v.bstrVal : L"")
+                                           : v.vt == VT_I4 ? std::to_wstring(v.lVal) : L"?");
+        }
+        calls.push_back(args);
+        if (result) {
+            result->vt = VT_BOOL;
+            result->boolVal = VARIANT_TRUE;
+        }
+        return S_OK;
+    }
+    ULONG refs_ = 0;
+};
+
+TEST_F(PageEngineControl, AnUncaughtScriptErrorCallsTheWindowsErrorHandler)
+{
+    PageServer server(std::map<std::string, std::string>{
+        {"/faulty", "<title>faulty</title><script>\nsetTimeout(function () {\n  noSuchFunction();\n}, 1200);\n"
+                    "setTimeout(function () { try { alsoMissing(); } catch (e) {} }, 100);</script>"},
+    });
+    Load(server, "/faulty");
+    const ComPtr<IHTMLDocument2> document = host_.Document();
+    ASSERT_TRUE(document);
+    ComPtr<IHTMLWindow2> window;
+    ASSERT_EQ(document->get_parentWindow(window.GetAddressOf()), S_OK);
+    ErrorHandler handler;
+    const EndsFirst ends{host_};
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_DISPATCH;
+    v.pdispVal = &handler;
+    ASSERT_EQ(window->put_onerror(v), S_OK);
+
+    ASSERT_TRUE(PumpUntil([&] { return !handler.calls.empty(); }, 10000));
+    PumpFor(300);
+    ASSERT_EQ(handler.calls.size(), 1u);  // the caught one is not reported
+    const std::vector<std::wstring>& call = handler.calls[0];
+    ASSERT_EQ(call.size(), 3u);
+    EXPECT_NE(call[0].find(L"noSuchFunction"), std::wstring::npos) << call[0];
+    EXPECT_EQ(call[1], Wide(server.Url("/faulty")));
+    EXPECT_EQ(call[2], L"3");
+
+    VariantInit(&v);
+    v.vt = VT_NULL;
+    EXPECT_EQ(window->put_onerror(v), S_OK);
+    window.Reset();
+    host_.DestroyWindow();
+    Pump();
+    EXPECT_EQ(handler.refs_, 0u);  // the control let go of it
+}
+
+// A host's UI handler given through the document.
+class UIHandler : public IDocHostUIHandler {
+public:
+    explicit UIHandler(DWORD flags) : flags_(flags) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        *ppv = nullptr;
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDocHostUIHandler))
+            return E_NOINTERFACE;
+        *ppv = this;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs_; }
+    STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_OK; }
+    STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override
+    {
+        info->dwFlags = flags_;
+        return S_OK;
+    }
+    STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                        IOleInPlaceUIWindow*) override
+    {
+        return S_FALSE;
+    }
+    STDMETHODIMP HideUI() override { return S_OK; }
+    STDMETHODIMP UpdateUI() override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return S_FALSE; }
+    STDMETHODIMP GetOptionKeyPath(LPOLESTR*, DWORD) override { return S_FALSE; }
+    STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetExternal(IDispatch** external) override
+    {
+        *external = nullptr;
+        return S_FALSE;
+    }
+    STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* out) override
+    {
+        *out = nullptr;
+        return S_FALSE;
+    }
+    STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** out) override
+    {
+        *out = nullptr;
+        return S_FALSE;
+    }
+    ULONG refs_ = 0;
+
+private:
+    DWORD flags_;
+};
+
+TEST_F(PageEngineControl, AUIHandlerGivenThroughTheDocumentHidesTheScrollBars)
+{
+    // A page taller than the control, white: a scroll bar shows as grey at
+    // the right edge.
+    PageServer server(std::map<std::string, std::string>{{"/tall", "<title>tall</title><body style='margin:0;background:#fff'>"
+                                 "<div style='height:3000px'></div></body>"}});
+    Load(server, "/tall");
+    PumpFor(800);
+    // A scroll bar's track is a shade off white, its thumb and arrows grey;
+    // the page is white to the edge without one.
+    auto edgeIsWhite = [&] {
+        const ScreenShot shot(host_.browser.m_hWnd);
+        for (LONG y = 0; y < shot.Rect().bottom; y += 8) {
+            for (LONG x = shot.Rect().right - 14; x < shot.Rect().right; x += 2) {
+                const COLORREF c = shot.At(x, y);
+                if (GetRValue(c) < 0xfe || GetGValue(c) < 0xfe || GetBValue(c) < 0xfe)
+                    return false;
+            }
+        }
+        return true;
+    };
+    EXPECT_FALSE(edgeIsWhite()) << "no scroll bar to begin with";
+
+    UIHandler handler(DOCHOSTUIFLAG_SCROLL_NO | DOCHOSTUIFLAG_NO3DBORDER);
+    const EndsFirst ends{host_};
+    ComPtr<ICustomDoc> custom;
+    ASSERT_EQ(host_.Document().As(&custom), S_OK);
+    ASSERT_EQ(custom->SetUIHandler(&handler), S_OK);
+    // It holds for the documents that follow, until the host takes it back.
+    Load(server, "/tall");
+    EXPECT_TRUE(PumpUntil(edgeIsWhite, 5000));
+    ASSERT_EQ(custom->SetUIHandler(nullptr), S_OK);
+    EXPECT_EQ(handler.refs_, 0u);
+}
+
+TEST_F(PageEngineControl, WithoutItsEngineItSaysSoAndNavigateFailsAtOnce)
+{
+    // Its own host: the browser of an earlier control ends with it.
+    host_.DestroyWindow();
+    Pump();
+    SetEnvironmentVariableW(L"MORVANE_PAGE_ENGINE_SCRIPT", L"/nonexistent/engine.py");
+    Host host;
+    const EndsFirst ends{host};
+    ASSERT_TRUE(host.Create(IDD_WEBWND, nullptr));
+    host.SetWindowPos(HWND_TOPMOST, 40, 40, 500, 340, SWP_SHOWWINDOW);
+    ::SetWindowPos(host.browser.m_hWnd, nullptr, 0, 0, 480, 320, SWP_NOZORDER);
+
+    // The dark red text, painted within moments; then Navigate fails.
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(PumpUntil([&] { return ScreenShot(host.browser.m_hWnd).Count(RGB(128, 0, 0)) > 20; }, 5000));
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    EXPECT_TRUE(FAILED(host.Navigate("http://127.0.0.1:9/")));
+    EXPECT_TRUE(host.asked.empty());
+    SetEnvironmentVariableW(L"MORVANE_PAGE_ENGINE_SCRIPT", nullptr);
+}
+
+}  // namespace
