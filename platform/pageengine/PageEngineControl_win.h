@@ -60,6 +60,7 @@ private:
     void Paint(HDC dc);
     void ForwardMouse(UINT message, WPARAM wParam, LPARAM lParam);
     void ForwardKey(UINT message, WPARAM wParam, LPARAM lParam);
+    int CountPress(const std::string& button, POINT at);
 
     EngineHost* host_ = nullptr;
     bool ready_ = false;
@@ -76,6 +77,12 @@ private:
     SIZE viewport_{};
     std::shared_ptr<const devtools::FramePicture> frame_;  // the last, the size the browser sent
     int buttons_ = 0;  // the mouse buttons held, as the engine counts them
+    struct {
+        int count = 0;
+        std::string button;
+        LONG time = 0;
+        POINT at{};
+    } clicks_;  // the presses in a row so far
 };
 
 // Registers the control for the browser control's class id in this process

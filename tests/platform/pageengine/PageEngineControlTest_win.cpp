@@ -218,6 +218,26 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
 
 void PumpFor(int ms) { PumpUntil([] { return false; }, ms); }
 
+// Presses of the left button in a row, at the pointer.
+void Press(int times)
+{
+    std::vector<INPUT> input(static_cast<size_t>(times) * 2);
+    for (size_t i = 0; i < input.size(); ++i) {
+        input[i].type = INPUT_MOUSE;
+        input[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+    }
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof input[0]);
+}
+
+void TypeKey(WORD vk)
+{
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = vk;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof input[0]);
+}
+
 // Ends the host's window when the scope ends, before the objects declared
 // ahead of it that the control may hold.
 struct EndsFirst {
@@ -559,6 +579,32 @@ TEST_F(PageEngineControl, AUIHandlerGivenThroughTheDocumentHidesTheScrollBars)
     EXPECT_TRUE(PumpUntil(edgeIsWhite, 5000));
     ASSERT_EQ(custom->SetUIHandler(nullptr), S_OK);
     EXPECT_EQ(handler.refs_, 0u);
+}
+
+TEST_F(PageEngineControl, PressesInARowSelectAWordAndThenTheWholeLine)
+{
+    PageServer server(std::map<std::string, std::string>{
+        {"/field", "<title>field</title><body style='margin:0'>"
+                   "<input id=f value='alpha beta gamma' style='position:absolute;left:0;top:0;width:400px;"
+                   "height:30px;font:16px monospace;border:0;padding:0 0 0 4px'>"
+                   "<script>document.getElementById('f').addEventListener('input', function () {"
+                   " new Image().src = '/value?' + encodeURIComponent(this.value); });</script></body>"}});
+    Load(server, "/field");
+    POINT word{20, 15};  // on "alpha"
+    ClientToScreen(host_.browser.m_hWnd, &word);
+    SetCursorPos(word.x, word.y);
+    PumpFor(300);
+
+    Press(2);
+    PumpFor(300);
+    TypeKey('X');
+    EXPECT_TRUE(PumpUntil([&] { return server.Requested("/value?x%20beta%20gamma"); }, 5000));
+
+    PumpFor(static_cast<int>(GetDoubleClickTime()) + 200);  // a new row of presses
+    Press(3);
+    PumpFor(300);
+    TypeKey('Y');
+    EXPECT_TRUE(PumpUntil([&] { return server.Requested("/value?y"); }, 5000));
 }
 
 TEST_F(PageEngineControl, WithoutItsEngineItSaysSoAndNavigateFailsAtOnce)
