@@ -250,7 +250,7 @@ struct EndsFirst {
     }
 };
 
-// Colours of the control's area as the screen shows it.
+// Colours of the control's area as the screen shows it, copied at once.
 class ScreenShot {
 public:
     explicit ScreenShot(HWND window)
@@ -258,19 +258,30 @@ public:
         GetClientRect(window, &rect_);
         POINT origin{0, 0};
         ClientToScreen(window, &origin);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), rect_.right, -rect_.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
         HDC screen = GetDC(nullptr);
-        for (LONG y = 0; y < rect_.bottom; y += 2) {
-            for (LONG x = 0; x < rect_.right; x += 2)
-                pixels_[{x, y}] = GetPixel(screen, origin.x + x, origin.y + y);
-        }
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(memory, dib);
+        BitBlt(memory, 0, 0, rect_.right, rect_.bottom, screen, origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+        const auto* p = static_cast<const uint8_t*>(bits);
+        pixels_.reserve(static_cast<size_t>(rect_.right) * rect_.bottom);
+        for (LONG i = 0; p && i < rect_.right * rect_.bottom; ++i)
+            pixels_.push_back(RGB(p[i * 4 + 2], p[i * 4 + 1], p[i * 4]));
+        SelectObject(memory, old);
+        DeleteObject(dib);
+        DeleteDC(memory);
         ReleaseDC(nullptr, screen);
     }
-    COLORREF At(LONG x, LONG y) const { return pixels_.at({x - x % 2, y - y % 2}); }
+    COLORREF At(LONG x, LONG y) const { return pixels_.at(static_cast<size_t>(y) * rect_.right + x); }
     // Pixels close to the colour, anywhere.
     int Count(COLORREF colour) const
     {
         int n = 0;
-        for (const auto& [at, c] : pixels_) {
+        for (COLORREF c : pixels_) {
             n += abs(GetRValue(c) - GetRValue(colour)) < 40 && abs(GetGValue(c) - GetGValue(colour)) < 40 &&
                  abs(GetBValue(c) - GetBValue(colour)) < 40;
         }
@@ -280,7 +291,7 @@ public:
 
 private:
     RECT rect_{};
-    std::map<std::pair<LONG, LONG>, COLORREF> pixels_;
+    std::vector<COLORREF> pixels_;
 };
 
 class PageEngineControl : public ::testing::Test {
@@ -605,6 +616,18 @@ TEST_F(PageEngineControl, PressesInARowSelectAWordAndThenTheWholeLine)
     PumpFor(300);
     TypeKey('Y');
     EXPECT_TRUE(PumpUntil([&] { return server.Requested("/value?y"); }, 5000));
+}
+
+TEST_F(PageEngineControl, ARendererThatEndsIsSaidInTheControlAndLaterNavigationsFail)
+{
+    PageServer server(std::map<std::string, std::string>{{"/a", "<title>A</title><body style='background:#fff'>"}});
+    Load(server, "/a");
+    // The browser's own address that ends the page's renderer.
+    ASSERT_EQ(host_.Navigate("chrome://crash"), S_OK);
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(PumpUntil([&] { return ScreenShot(host_.browser.m_hWnd).Count(RGB(128, 0, 0)) > 20; }, 10000));
+    EXPECT_LT(GetTickCount() - start, 10000u);
+    EXPECT_TRUE(FAILED(host_.Navigate(server.Url("/a"))));
 }
 
 TEST_F(PageEngineControl, WithoutItsEngineItSaysSoAndNavigateFailsAtOnce)
