@@ -6,33 +6,15 @@
 
 #include <windows.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "platform/devtools/DevToolsConnection.h"
 #include "platform/devtools/EngineLifeline.h"
 #include "platform/pageengine/EngineProcess_win.h"
 #include "platform/socket/Socket.h"
+#include "tests/support/UnixProcesses_win.h"
 
 namespace {
-
-// Unix processes whose command line mentions the text, read through Wine's
-// view of the Unix root.
-int UnixProcessesMentioning(const std::string& text)
-{
-    int count = 0;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator("Z:\\proc", ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.empty() || name[0] < '0' || name[0] > '9')
-            continue;
-        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-        const std::string cmdline((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        count += cmdline.find(text) != std::string::npos;
-    }
-    return count;
-}
 
 TEST(PageEngineUnderWine, StartsThroughTheLifelineSpeaksDevToolsAndEndsWithIt)
 {

@@ -24,6 +24,7 @@
 #include "platform/pageengine/PageEngineControl_win.h"
 #include "platform/socket/Socket.h"
 #include "resources/ResourceIds.h"
+#include "tests/support/UnixProcesses_win.h"
 
 namespace {
 
@@ -304,6 +305,10 @@ protected:
     }
     static void TearDownTestSuite()
     {
+        // The last control's browser ends with it, every process of it.
+        for (int i = 0; i < 100 && UnixProcessesMentioning("morvane-engine.") > 0; ++i)
+            Sleep(100);
+        EXPECT_EQ(UnixProcessesMentioning("morvane-engine."), 0);
         pageengine::RevokePageEngineClass();
         AfxDisableControlContainer();
         OleUninitialize();
@@ -371,17 +376,11 @@ TEST_F(PageEngineControl, EveryNavigationIsTheHostsAndARefusedOneLeavesThePage)
     EXPECT_EQ(Title(), L"A");
 
     // A link the host lets go loads.
-    RECT r;
-    GetClientRect(host_.browser.m_hWnd, &r);
     POINT link{12, 14};  // the link is the page's first text
     ClientToScreen(host_.browser.m_hWnd, &link);
     SetCursorPos(link.x, link.y);
     PumpFor(100);
-    INPUT click[2] = {};
-    click[0].type = click[1].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, click, sizeof click[0]);
+    Press(1);
     ASSERT_TRUE(PumpUntil([&] { return host_.Completed(server.Url("/by-link")); }, 10000));
     EXPECT_EQ(host_.asked.back(), Wide(server.Url("/by-link")));
     EXPECT_EQ(Title(), L"by link");
@@ -409,35 +408,39 @@ TEST_F(PageEngineControl, NewWindowsAreTheHostsToRefuseAndOtherwiseOpenHere)
     ClientToScreen(host_.browser.m_hWnd, &link);
     SetCursorPos(link.x, link.y);
     PumpFor(100);
-    INPUT click[2] = {};
-    click[0].type = click[1].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, click, sizeof click[0]);
+    Press(1);
     ASSERT_TRUE(PumpUntil([&] { return host_.Completed(server.Url("/popup")); }, 10000));
     EXPECT_EQ(host_.newWindows, 2);
     EXPECT_EQ(host_.asked.back(), Wide(server.Url("/popup")));
     EXPECT_EQ(Title(), L"popup");
 }
 
-// A window error handler as a host sets one: notes its arguments.
-class ErrorHandler : public IDispatch {
+// A COM object of the test's, on the test's stack: counts its references so
+// that a test can see they were all given back.
+template <class Interface>
+class StackObject : public Interface {
 public:
-    std::vector<std::vector<std::wstring>> calls;
-
     STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
     {
         if (!ppv)
             return E_POINTER;
         *ppv = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch))
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, __uuidof(Interface)))
             return E_NOINTERFACE;
-        *ppv = this;
+        *ppv = static_cast<Interface*>(this);
         AddRef();
         return S_OK;
     }
     STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override { return --refs_; }  // on the test's stack
+    STDMETHODIMP_(ULONG) Release() override { return --refs_; }
+    ULONG refs_ = 0;
+};
+
+// A window error handler as a host sets one: notes its arguments.
+class ErrorHandler : public StackObject<IDispatch> {
+public:
+    std::vector<std::vector<std::wstring>> calls;
+
     STDMETHODIMP GetTypeInfoCount(UINT* n) override { return *n = 0, S_OK; }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
@@ -459,7 +462,6 @@ public:
         }
         return S_OK;
     }
-    ULONG refs_ = 0;
 };
 
 TEST_F(PageEngineControl, AnUncaughtScriptErrorCallsTheWindowsErrorHandler)
@@ -500,22 +502,9 @@ TEST_F(PageEngineControl, AnUncaughtScriptErrorCallsTheWindowsErrorHandler)
 }
 
 // A host's UI handler given through the document.
-class UIHandler : public IDocHostUIHandler {
+class UIHandler : public StackObject<IDocHostUIHandler> {
 public:
     explicit UIHandler(DWORD flags) : flags_(flags) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        *ppv = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDocHostUIHandler))
-            return E_NOINTERFACE;
-        *ppv = this;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override { return --refs_; }
     STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_OK; }
     STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override
     {
@@ -551,7 +540,6 @@ public:
         *out = nullptr;
         return S_FALSE;
     }
-    ULONG refs_ = 0;
 
 private:
     DWORD flags_;
@@ -592,7 +580,7 @@ TEST_F(PageEngineControl, AUIHandlerGivenThroughTheDocumentHidesTheScrollBars)
     EXPECT_EQ(handler.refs_, 0u);
 }
 
-TEST_F(PageEngineControl, PressesInARowSelectAWordAndThenTheWholeLine)
+TEST_F(PageEngineControl, PressesInARowSelectAWordThenTheLineAndKeysEditTheField)
 {
     PageServer server(std::map<std::string, std::string>{
         {"/field", "<title>field</title><body style='margin:0'>"
@@ -616,6 +604,14 @@ TEST_F(PageEngineControl, PressesInARowSelectAWordAndThenTheWholeLine)
     PumpFor(300);
     TypeKey('Y');
     EXPECT_TRUE(PumpUntil([&] { return server.Requested("/value?y"); }, 5000));
+
+    // Backspace in the field edits it: the host's back rule is for the
+    // page outside its fields.
+    const size_t asked = host_.asked.size();
+    TypeKey(VK_BACK);
+    EXPECT_TRUE(PumpUntil([&] { return server.Requested("/value?"); }, 5000));
+    PumpFor(300);
+    EXPECT_EQ(host_.asked.size(), asked);
 }
 
 TEST_F(PageEngineControl, ARendererThatEndsIsSaidInTheControlAndLaterNavigationsFail)
