@@ -57,6 +57,10 @@ void Pump()
     }
 }
 
+// Waits a moment for the next message, as a message loop waits: a message
+// posted meanwhile wakes it at once.
+void WaitAMoment() { MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT); }
+
 // The page's colour for run i: each run shows a colour the last did not.
 COLORREF RunColour(int i) { return RGB(40 + (i * 37) % 180, 60 + (i * 53) % 160, 90 + (i * 29) % 150); }
 
@@ -89,7 +93,7 @@ bool WaitForColour(POINT p, COLORREF colour, int timeoutMs)
         Pump();
         if (Near(ScreenPixel(p), colour))
             return true;
-        Sleep(1);
+        WaitAMoment();
     }
     return false;
 }
@@ -100,7 +104,7 @@ void PumpFor(int ms)
     const auto start = Clock::now();
     while (Ms(start) < ms) {
         Pump();
-        Sleep(1);
+        WaitAMoment();
     }
 }
 
@@ -179,7 +183,7 @@ public:
                 if (seen_)
                     return std::chrono::duration<double, std::milli>(seenAt_ - start).count();
             }
-            Sleep(1);
+            WaitAMoment();
         }
         return -1;
     }
@@ -214,14 +218,13 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_WEB_BROWSER, browser); }
 };
 
-void Click(POINT screen)
+// The left button down or up where the pointer is.
+void Button(DWORD flag)
 {
-    SetCursorPos(screen.x, screen.y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof input[0]);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flag;
+    SendInput(1, &input, sizeof input);
 }
 
 }  // namespace
@@ -286,10 +289,12 @@ int wmain(int argc, wchar_t** argv)
         // The page turns red on a press; the pointer is there beforehand.
         SetCursorPos(middle.x, middle.y);
         PumpFor(50);
+        // The press alone is measured, as the floor's is; the release follows.
         const auto pressed = Clock::now();
-        Click(middle);
+        Button(MOUSEEVENTF_LEFTDOWN);
         if (WaitForColour(middle, kPressedColour, 10000))
             controlClick.push_back(Ms(pressed));
+        Button(MOUSEEVENTF_LEFTUP);
         PumpFor(200);
         const auto start = Clock::now();
         navigate(login);
