@@ -516,7 +516,6 @@ void EngineHost::HandOverFrame(const std::string& sessionId)
 
 void EngineHost::OnEvent(const devtools::Json& event)
 {
-    const std::string method = event.value("method", "");
     if (Tracing())
         Trace("event " + event.dump().substr(0, 120) + " " +
               (event.contains("params") && event["params"].contains("payload") ? event["params"]["payload"].dump() : ""));
