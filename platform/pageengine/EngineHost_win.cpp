@@ -66,6 +66,7 @@ void Trace(const std::string& line)
 struct EngineHost::Startup {
     std::mutex mutex;
     bool abandoned = false;
+    bool starting = true;  // the thread still uses the lifeline
     devtools::EngineLifeline lifeline;
 };
 
@@ -120,17 +121,28 @@ struct EngineHost::Queue {
     // Each page's latest picture not yet handed on; a page listed here has
     // its hand-over queued already.
     std::map<std::string, std::shared_ptr<const devtools::FramePicture>> frames;
-    HWND window = nullptr;
-};
+    HWND window = nullptr;  // null once the host is gone: nothing more is queued
 
-namespace {
+    // Queues a task for the window's thread, which runs it for the live host.
+    void Push(std::function<void()> task)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        PushLocked(std::move(task));
+    }
+    void PushLocked(std::function<void()> task)
+    {
+        if (!window)
+            return;
+        tasks.push_back(std::move(task));
+        PostMessageW(window, kRunPosted, 0, 0);
+    }
+};
 
 // A frame is acknowledged and decoded where it arrives, so the browser may
 // draw the next one meanwhile and the window's thread only paints. The
 // window gets each page's latest picture: a busy window skips frames rather
 // than fall behind them.
-void TakeFrame(const std::shared_ptr<EngineHost::Queue>& queue, devtools::Connection& connection,
-               const devtools::Json& event, std::function<void(const std::string& session)> handOver)
+void EngineHost::TakeFrame(Queue& queue, devtools::Connection& connection, const devtools::Json& event)
 {
     const auto params = event.find("params");
     const auto session = event.find("sessionId");
@@ -146,18 +158,15 @@ void TakeFrame(const std::shared_ptr<EngineHost::Queue>& queue, devtools::Connec
     if (!picture)
         return;
     auto shared = std::make_shared<const devtools::FramePicture>(std::move(*picture));
-    std::lock_guard<std::mutex> lock(queue->mutex);
-    if (!queue->window)
+    std::lock_guard<std::mutex> lock(queue.mutex);
+    if (!queue.window)
         return;
-    const bool queued = queue->frames.count(sessionId) != 0;
-    queue->frames[sessionId] = std::move(shared);
-    if (!queued) {
-        queue->tasks.push_back([handOver, sessionId] { handOver(sessionId); });
-        PostMessageW(queue->window, kRunPosted, 0, 0);
-    }
+    const bool queued = queue.frames.count(sessionId) != 0;
+    queue.frames[sessionId] = std::move(shared);
+    if (!queued)
+        queue.PushLocked([sessionId] { g_host->HandOverFrame(sessionId); });
 }
 
-}  // namespace
 
 EngineHost& EngineHost::Acquire(Client* client)
 {
@@ -237,7 +246,8 @@ EngineHost::~EngineHost()
     if (startup_) {
         std::lock_guard<std::mutex> lock(startup_->mutex);
         startup_->abandoned = true;
-        startup_->lifeline.Release();  // the browser ends with the lifeline
+        if (!startup_->starting)
+            startup_->lifeline.Release();  // the browser ends with the lifeline
     }
     if (window_)
         DestroyWindow(window_);
@@ -270,18 +280,12 @@ void EngineHost::Start()
             error = answer.error;
         }
         std::lock_guard<std::mutex> lock(startup->mutex);
+        startup->starting = false;
         if (startup->abandoned) {
             startup->lifeline.Release();
             return;
         }
-        std::lock_guard<std::mutex> queued(queue->mutex);
-        if (!queue->window)
-            return;
-        queue->tasks.push_back([url, error] {
-            if (g_host)
-                g_host->OnStarted(url, Utf8ToWide(error));
-        });
-        PostMessageW(queue->window, kRunPosted, 0, 0);
+        queue->Push([url, error] { g_host->OnStarted(url, Utf8ToWide(error)); });
     }).detach();
 }
 
@@ -295,32 +299,12 @@ void EngineHost::OnStarted(const std::string& webSocketUrl, const std::wstring& 
     std::shared_ptr<Queue> queue = queue_;
     devtools::Connection& sender = *connection;  // outlives its reader, which runs this
     connection->SetEventHandler([queue, &sender](const devtools::Json& event) {
-        if (event.value("method", "") == "Page.screencastFrame") {
-            TakeFrame(queue, sender, event, [](const std::string& session) {
-                if (g_host)
-                    g_host->HandOverFrame(session);
-            });
-            return;
-        }
-        std::lock_guard<std::mutex> lock(queue->mutex);
-        if (!queue->window)
-            return;
-        queue->tasks.push_back([event] {
-            if (g_host)
-                g_host->OnEvent(event);
-        });
-        PostMessageW(queue->window, kRunPosted, 0, 0);
+        if (event.value("method", "") == "Page.screencastFrame")
+            TakeFrame(*queue, sender, event);
+        else
+            queue->Push([event] { g_host->OnEvent(event); });
     });
-    connection->SetClosedHandler([queue] {
-        std::lock_guard<std::mutex> lock(queue->mutex);
-        if (!queue->window)
-            return;
-        queue->tasks.push_back([] {
-            if (g_host)
-                g_host->Fail(L"The page engine has ended.");
-        });
-        PostMessageW(queue->window, kRunPosted, 0, 0);
-    });
+    connection->SetClosedHandler([queue] { queue->Push([] { g_host->Fail(L"The page engine has ended."); }); });
     if (!connection->Open(webSocketUrl, kConnectTimeoutMs)) {
         Fail(L"The page engine did not answer.");
         return;
@@ -359,14 +343,7 @@ bool EngineHost::Send(const std::string& method, devtools::Json params, const st
     if (reply) {
         std::shared_ptr<Queue> queue = queue_;
         onReply = [queue, reply = std::move(reply)](const devtools::Json& message) {
-            std::lock_guard<std::mutex> lock(queue->mutex);
-            if (!queue->window)
-                return;
-            queue->tasks.push_back([reply, message] {
-                if (g_host)
-                    reply(message);
-            });
-            PostMessageW(queue->window, kRunPosted, 0, 0);
+            queue->Push([reply, message] { reply(message); });
         };
     }
     return connection_->Send(method, std::move(params), sessionId, std::move(onReply)) != 0;
@@ -472,17 +449,11 @@ devtools::Json EngineHost::OnBridgeCall(const devtools::Json& request)
     return found->second->OnExternalCall(request);
 }
 
-void EngineHost::Post(std::function<void()> task)
-{
-    std::lock_guard<std::mutex> lock(queue_->mutex);
-    if (!queue_->window)
-        return;
-    queue_->tasks.push_back(std::move(task));
-    PostMessageW(queue_->window, kRunPosted, 0, 0);
-}
+void EngineHost::Post(std::function<void()> task) { queue_->Push(std::move(task)); }
 
 // One task per message: a task may run a modal loop, and the loop's own
-// dispatch takes the next.
+// dispatch takes the next. The window runs tasks only for the live host
+// (g_host), so a task may use it.
 void EngineHost::RunPosted()
 {
     std::function<void()> task;

@@ -64,11 +64,11 @@ public:
     void RouteBridge(const std::string& key, Client* client);
     // The port's state, shared with its threads (defined with the host).
     struct Bridge;
-    // What the browser's reader hands to the window's thread.
-    struct Queue;
 
 private:
     struct Startup;
+    // What the browser's reader and the start-up hand to the window's thread.
+    struct Queue;
 
     EngineHost();
     ~EngineHost();
@@ -85,6 +85,8 @@ private:
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+    // On the reader: a screencast frame, acknowledged, decoded and queued.
+    static void TakeFrame(Queue& queue, devtools::Connection& connection, const devtools::Json& event);
     void HandOverFrame(const std::string& sessionId);
     void StartBridge();
     devtools::Json OnBridgeCall(const devtools::Json& request);
