@@ -39,3 +39,25 @@ public:
     }
     STDMETHODIMP LockServer(BOOL) override { return S_OK; }
 };
+
+// A class object registered for this process under a class id, at most once
+// at a time; Revoke undoes it. For class objects that outlive it, as the
+// static ones above do.
+class ProcessClassRegistration {
+public:
+    HRESULT Register(REFCLSID clsid, IClassFactory* factory)
+    {
+        if (cookie_)
+            return S_OK;
+        return CoRegisterClassObject(clsid, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_);
+    }
+    void Revoke()
+    {
+        if (cookie_)
+            CoRevokeClassObject(cookie_);
+        cookie_ = 0;
+    }
+
+private:
+    DWORD cookie_ = 0;
+};

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr wchar_t kAlertCaption[] = L"Message from webpage";
 
 // The command group the control names when it offers keys to the host.
 constexpr GUID kCgidMshtml = {0xde4ba900, 0x59ca, 0x11cf, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
@@ -557,7 +556,7 @@ bool BrowserControl::Alert(const std::wstring& text)
     if (!showUI)
         return true;
     std::wstring message = text;
-    std::wstring caption = kAlertCaption;
+    std::wstring caption = kMessageCaption;
     LRESULT answer = 0;
     return showUI->ShowMessage(window_.Get(), message.data(), caption.data(), MB_ICONWARNING, nullptr, 0, &answer) !=
            S_OK;

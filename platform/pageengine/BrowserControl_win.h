@@ -53,6 +53,8 @@ public:
     static constexpr DISPID kDispidNavigate2 = 500;
     static constexpr DISPID kDispidRefresh = -550;
     static constexpr DISPID kDispidDocument = 203;
+    // The caption of the page's script messages.
+    static constexpr wchar_t kMessageCaption[] = L"Message from webpage";
 
     HWND Window() const { return window_.Get(); }
     IOleClientSite* ClientSite() const { return clientSite_.Get(); }

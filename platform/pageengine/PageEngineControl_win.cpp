@@ -16,7 +16,6 @@ namespace {
 using devtools::Json;
 
 constexpr wchar_t kWindowClass[] = L"MorvanePageEngine";
-constexpr wchar_t kDialogCaption[] = L"Message from webpage";
 constexpr char kBinding[] = "__morvane";
 
 // Installed in every document before its own scripts run: tells the control
@@ -99,8 +98,6 @@ constexpr char kExternalScript[] = R"JS(
   Object.defineProperty(window, 'external', {value: external, configurable: true});
 })();
 )JS";
-
-std::string Narrow(const std::wstring& text) { return WideToUtf8(text); }
 
 std::string ReplaceAll(std::string text, const std::string& what, const std::string& with)
 {
@@ -454,7 +451,7 @@ void PageEngineControl::OnDialogOpening(const Json& params)
     bool accept = type == "alert" || type == "beforeunload";
     if (Alert(message)) {
         const UINT buttons = type == "alert" ? MB_OK : MB_OKCANCEL;
-        accept = MessageBoxW(Window(), message.c_str(), kDialogCaption, buttons | MB_ICONWARNING) == IDOK;
+        accept = MessageBoxW(Window(), message.c_str(), kMessageCaption, buttons | MB_ICONWARNING) == IDOK;
     }
     Send("Page.handleJavaScriptDialog", {{"accept", accept}});
 }
@@ -560,10 +557,10 @@ HRESULT PageEngineControl::OnNavigate(const std::wstring& url, bool)
     if (!failure_.empty())
         return E_FAIL;
     if (!sessionReady_) {
-        pendingUrl_ = Narrow(url);
+        pendingUrl_ = WideToUtf8(url);
         return S_OK;
     }
-    NavigateNow(Narrow(url));
+    NavigateNow(WideToUtf8(url));
     return S_OK;
 }
 
@@ -778,26 +775,15 @@ HRESULT CreatePageEngineControl(REFIID iid, void** ppv)
 }
 
 StaticClassFactory<&CreatePageEngineControl> g_factory;
-DWORD g_registration = 0;
+ProcessClassRegistration g_registration;
 
 }  // namespace
 
 bool RegisterPageEngineClass()
 {
-    if (g_registration)
-        return true;
-    if (!RunningUnderWine())
-        return false;
-    return SUCCEEDED(CoRegisterClassObject(CLSID_WebBrowser, &g_factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
-                                           &g_registration));
+    return RunningUnderWine() && SUCCEEDED(g_registration.Register(CLSID_WebBrowser, &g_factory));
 }
 
-void RevokePageEngineClass()
-{
-    if (g_registration) {
-        CoRevokeClassObject(g_registration);
-        g_registration = 0;
-    }
-}
+void RevokePageEngineClass() { g_registration.Revoke(); }
 
 }  // namespace pageengine

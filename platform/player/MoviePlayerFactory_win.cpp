@@ -16,25 +16,13 @@ constexpr UINT kWmRunStartCommands = WM_APP + 0x51;
 constexpr wchar_t kPumpClass[] = L"MorvaneMoviePlayerPump";
 
 StaticClassFactory<&CreateMoviePlayer> g_factory;
-DWORD g_registration = 0;
+ProcessClassRegistration g_registration;
 
 }  // namespace
 
-HRESULT RegisterMoviePlayerClass()
-{
-    if (g_registration)
-        return S_OK;
-    return CoRegisterClassObject(CLSID_ShockwaveFlash, &g_factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
-                                 &g_registration);
-}
+HRESULT RegisterMoviePlayerClass() { return g_registration.Register(CLSID_ShockwaveFlash, &g_factory); }
 
-void RevokeMoviePlayerClass()
-{
-    if (g_registration) {
-        CoRevokeClassObject(g_registration);
-        g_registration = 0;
-    }
-}
+void RevokeMoviePlayerClass() { g_registration.Revoke(); }
 
 void StartCommandPump::Post()
 {

@@ -103,13 +103,8 @@ StaticClassFactory<&CreateRecordingBrowser> g_factory;
 }  // namespace
 
 RecordingBrowserRegistration::RecordingBrowserRegistration()
-    : result_(CoRegisterClassObject(CLSID_WebBrowser, &g_factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
-                                    &cookie_))
+    : result_(registration_.Register(CLSID_WebBrowser, &g_factory))
 {
 }
 
-RecordingBrowserRegistration::~RecordingBrowserRegistration()
-{
-    if (SUCCEEDED(result_))
-        CoRevokeClassObject(cookie_);
-}
+RecordingBrowserRegistration::~RecordingBrowserRegistration() { registration_.Revoke(); }

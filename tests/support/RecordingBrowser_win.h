@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ClassFactory_win.h"
 #include "platform/pageengine/BrowserControl_win.h"
 
 class RecordingBrowser final : public BrowserControl {
@@ -54,6 +55,6 @@ public:
     HRESULT Result() const { return result_; }
 
 private:
-    DWORD cookie_ = 0;  // written by the registration in result_'s initialiser
+    ProcessClassRegistration registration_;  // made before result_, which it gives
     HRESULT result_;
 };
