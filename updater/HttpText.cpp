@@ -1,6 +1,5 @@
 #include "updater/HttpText.h"
 
-#include "platform/AsciiCase.h"
 #include "platform/Atoi.h"
 
 namespace {

@@ -1,6 +1,5 @@
 #include "platform/devtools/BridgeHttp.h"
 
-#include <cctype>
 #include <charconv>
 
 #include "platform/AsciiCase.h"
@@ -24,10 +23,10 @@ const char* Reason(int status)
     case 200: return "OK";
     case 204: return "No Content";
     case 400: return "Bad Request";
-    case 403: return "Forbidden";
     case 404: return "Not Found";
     case 405: return "Method Not Allowed";
     case 413: return "Payload Too Large";
+    case 503: return "Service Unavailable";
     default: return "Error";
     }
 }

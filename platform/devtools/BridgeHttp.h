@@ -4,7 +4,6 @@
 // loopback port of the program, which answers once the host has. Only a
 // request that names the secret path is served, so no other page or program
 // on the machine can call into the host.
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,7 +12,7 @@ namespace bridgehttp {
 // A request read so far: whole, or not yet, or refused (with the status to answer).
 struct Request {
     enum class State { Incomplete, Complete, Refused } state = State::Incomplete;
-    int status = 0;       // for Refused: 400, 403, 404, 405, 413
+    int status = 0;       // for Refused: 400, 404, 405, 413
     std::string method;   // POST, or OPTIONS for a browser's preflight
     std::string body;
 };

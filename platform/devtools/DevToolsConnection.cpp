@@ -1,6 +1,8 @@
 #include "platform/devtools/DevToolsConnection.h"
 
 #include <chrono>
+#include <condition_variable>
+#include <memory>
 
 namespace devtools {
 
@@ -15,6 +17,8 @@ bool Connection::Open(std::string_view webSocketUrl, int timeoutMs)
 {
     if (open_)
         return false;
+    if (reader_.joinable())
+        reader_.join();  // the reader of a connection the peer ended
     const std::optional<ws::Url> url = ws::ParseUrl(webSocketUrl);
     if (!url || !socket_.Connect(*url, timeoutMs))
         return false;

@@ -9,10 +9,8 @@
 #include <nlohmann/json.hpp>
 
 #include <atomic>
-#include <condition_variable>
 #include <functional>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>

@@ -104,7 +104,7 @@ Handle Accept(Handle listener, int milliseconds)
 {
     if (!WaitReadable(listener, milliseconds))
         return kInvalidSocket;
-    SOCKET s = accept(static_cast<SOCKET>(listener), nullptr, nullptr);
+    SOCKET s = accept(Native(listener), nullptr, nullptr);
     return s == INVALID_SOCKET ? kInvalidSocket : static_cast<Handle>(s);
 }
 
@@ -227,7 +227,8 @@ Handle Accept(Handle listener, int milliseconds)
     if (!WaitReadable(listener, milliseconds))
         return kInvalidSocket;
     for (;;) {
-        const int s = accept(listener, nullptr, nullptr);
+        // Not inherited by children started later, as OpenTcp's sockets are not.
+        const int s = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (s >= 0 || errno != EINTR)
             return s >= 0 ? s : kInvalidSocket;
     }
