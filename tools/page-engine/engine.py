@@ -71,22 +71,24 @@ def stop(process):
     if process is None:
         return
     pgid = process.pid  # it leads its own group (setsid)
-    if process.poll() is None or group_alive(pgid):
-        try:
-            os.killpg(pgid, signal.SIGTERM)
-        except OSError:
-            pass
-    deadline = time.monotonic() + 3
-    while time.monotonic() < deadline and (process.poll() is None or group_alive(pgid)):
-        time.sleep(0.05)
-    if process.poll() is None or group_alive(pgid):
-        try:
-            os.killpg(pgid, signal.SIGKILL)
-        except OSError:
-            pass
-        process.wait()
-        while group_alive(pgid):
+
+    def alive():
+        return process.poll() is None or group_alive(pgid)
+
+    def wait(seconds):
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline and alive():
             time.sleep(0.05)
+
+    for sig, seconds in ((signal.SIGTERM, 3), (signal.SIGKILL, 10)):
+        if not alive():
+            return
+        try:
+            os.killpg(pgid, sig)
+        except OSError:
+            pass
+        # Bounded: a killed helper that nobody reaps must not keep the script.
+        wait(seconds)
 
 
 def main():
@@ -134,6 +136,9 @@ def main():
         except OSError as e:
             send_line(lifeline, "error Chromium could not start: %s" % e)
             return 1
+        finally:
+            if log is not subprocess.DEVNULL:
+                log.close()  # Chromium has its own copy
         port_file = os.path.join(profile, "DevToolsActivePort")
         deadline = time.monotonic() + START_TIMEOUT
         url = None

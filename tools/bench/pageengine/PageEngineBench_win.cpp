@@ -15,7 +15,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -243,6 +242,14 @@ int wmain(int argc, wchar_t** argv)
     OleSession ole;
     COccManager manager;
     AfxEnableControlContainer(&manager);
+    // The class and the container go back however the run ends.
+    struct Registered {
+        ~Registered()
+        {
+            pageengine::RevokePageEngineClass();
+            AfxDisableControlContainer();
+        }
+    } registered;
     if (!pageengine::RegisterPageEngineClass()) {
         std::fprintf(stderr, "the page engine runs only under Wine\n");
         return 1;
@@ -265,7 +272,7 @@ int wmain(int argc, wchar_t** argv)
         address.vt = VT_BSTR;
         const std::wstring wide(url.begin(), url.end());
         address.bstrVal = SysAllocString(wide.c_str());
-        control.InvokeHelper(104, DISPATCH_METHOD, nullptr, {address});
+        control.InvokeHelper(BrowserControl::kDispidNavigate, DISPATCH_METHOD, nullptr, {address});
         VariantClear(&address);
     };
     // The engine starts with the first page, and each page is loaded once
@@ -323,7 +330,6 @@ int wmain(int argc, wchar_t** argv)
     direct.ToColour("Page.navigate", {{"url", colourBase + "?c=" + Hex(RunColour(0))}}, kMiddle, RunColour(0),
                     middle);
     direct.ToColour("Page.navigate", {{"url", login}}, kLoginProbe, kLoginColour, middle);
-    const Json at = {{"x", kMiddle.x}, {"y", kMiddle.y}};
     for (int i = 1; i <= runs; ++i) {
         direct.ToColour("Page.navigate", {{"url", colourBase + "?c=" + Hex(RunColour(i))}}, kMiddle, RunColour(i),
                         middle);
@@ -356,6 +362,5 @@ int wmain(int argc, wchar_t** argv)
     std::printf("press to the changed frame, Chromium alone:                  %8.1f ms\n", fc);
     std::printf("ratio (goal <= 2):                                           %8.2f\n", fc > 0 ? cc / fc : 0.0);
     std::printf("program processor time over 3 s of an unchanging page:       %8.1f ms\n", idleCpu);
-    AfxDisableControlContainer();
     return 0;
 }

@@ -19,7 +19,7 @@ document.addEventListener("mousedown", function () {
 });
 </script></body></html>
 HTML
-/usr/bin/python3 -m http.server 0 --bind 127.0.0.1 --directory "$work" >"$work/server.out" 2>&1 &
+/usr/bin/python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$work" >"$work/server.out" 2>&1 &
 server=$!
 trap 'kill $server 2>/dev/null; rm -rf "$work"' EXIT
 port=''
@@ -28,6 +28,7 @@ for i in $(seq 1 100); do
   [ -n "$port" ] && break
   sleep 0.1
 done
+[ -n "$port" ] || { cat "$work/server.out"; echo "the page server did not start" >&2; exit 1; }
 # The login page as the portal serves it (its links point at this server).
 PYTHONPATH="$root/tools/demo-server" /usr/bin/python3 -c \
   'import sys, demo_server; sys.stdout.buffer.write(demo_server.login_page(sys.argv[1]))' \
