@@ -20,11 +20,12 @@ for i in $(seq 1 100); do
   kill -0 "$server_pid" 2>/dev/null || { cat "$work/server.out"; echo "FAIL: the demo server did not start"; exit 1; }
   sleep 0.1
 done
-MORVANE_DEMO_LOG="Z:${work//\//\\}\\server.log" bash "$winerun" "$program" "$@" 2>&1 | tr -d '\r' >"$work/out"
+MORVANE_DEMO_LOG="Z:${work//\//\\}\\server.log" bash "$winerun" "$program" "$@" >"$work/out" 2>&1
+rc=$?
 cat "$work/out"
 # Every engine ends with its program.
 for i in $(seq 1 50); do pgrep -f 'morvane-engine\.' >/dev/null || break; sleep 0.2; done
 if pgrep -f 'morvane-engine\.' >/dev/null; then
   echo "FAIL: a page engine outlived the program"; pgrep -af 'morvane-engine\.' | head -3; exit 1
 fi
-grep -q '^\[  PASSED  \]' "$work/out" && ! grep -q '^\[  FAILED  \]' "$work/out" || { echo "FAIL"; exit 1; }
+[ "$rc" = 0 ] && grep -q '^\[  PASSED  \]' "$work/out" && ! grep -q '^\[  FAILED  \]' "$work/out" || { echo "FAIL ($rc)"; exit 1; }

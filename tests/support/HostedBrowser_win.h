@@ -11,6 +11,7 @@
 #include "browser/ImpIDispatch_win.h"
 #include "platform/Framework_win.h"
 #include "settings/Settings.h"
+#include "tests/support/FrameworkPump_win.h"
 #include "tests/support/RecordingBrowser_win.h"
 
 // OLE, the stand-in registered for the browser's class, the program's
@@ -41,29 +42,6 @@ private:
     CCustomOccManager manager_;
     std::unique_ptr<RecordingBrowserRegistration> registration_;
 };
-
-// The modal loop's way with queued messages: each is offered to the
-// pre-translation of its window and the windows above it first.
-inline bool PumpFramework(const std::function<bool()>& done, int timeoutMs = 3000)
-{
-    const DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMs);
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!CWnd::WalkPreTranslateTree(&msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-        }
-        if (done())
-            return true;
-        if (static_cast<int>(end - GetTickCount()) < 0)
-            return false;
-        Sleep(5);
-    }
-}
-
-inline void Settle(int ms = 150) { PumpFramework([] { return false; }, ms); }
 
 inline bool Has(const RecordingBrowser& browser, const std::wstring& entry)
 {

@@ -2,7 +2,6 @@
 // lifeline, spoken to over DevTools, and gone with the lifeline.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -20,6 +19,7 @@
 
 #include "platform/devtools/DevToolsConnection.h"
 #include "platform/devtools/EngineLifeline.h"
+#include "tests/support/ProcessesMentioning.h"
 #include "tests/support/TempDir.h"
 
 extern char** environ;
@@ -77,22 +77,10 @@ private:
     bool reaped_ = false;
 };
 
-// Processes whose command line mentions the text.
+// Processes whose command line mentions the text, this test's own aside.
 int ProcessesMentioning(const std::string& text)
 {
-    int count = 0;
-    DIR* proc = opendir("/proc");
-    while (dirent* entry = proc ? readdir(proc) : nullptr) {
-        if (entry->d_name[0] < '0' || entry->d_name[0] > '9')
-            continue;
-        std::ifstream in(std::string("/proc/") + entry->d_name + "/cmdline", std::ios::binary);
-        std::string cmdline((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (cmdline.find(text) != std::string::npos && std::to_string(getpid()) != entry->d_name)
-            ++count;
-    }
-    if (proc)
-        closedir(proc);
-    return count;
+    return ::ProcessesMentioning("/proc", text, std::to_string(getpid()));
 }
 
 bool IsEmptyDirectory(const std::string& path)

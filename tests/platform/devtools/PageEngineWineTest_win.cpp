@@ -12,9 +12,12 @@
 #include "platform/devtools/EngineLifeline.h"
 #include "platform/pageengine/EngineProcess_win.h"
 #include "platform/socket/Socket.h"
-#include "tests/support/UnixProcesses_win.h"
+#include "tests/support/ProcessesMentioning.h"
 
 namespace {
+
+// The Unix processes, through Wine's view of the Unix root.
+constexpr char kUnixProc[] = "Z:\\proc";
 
 TEST(PageEngineUnderWine, StartsThroughTheLifelineSpeaksDevToolsAndEndsWithIt)
 {
@@ -34,18 +37,18 @@ TEST(PageEngineUnderWine, StartsThroughTheLifelineSpeaksDevToolsAndEndsWithIt)
     EXPECT_EQ((*version)["protocolVersion"], "1.3");
     std::optional<devtools::Json> target = connection.Call("Target.createTarget", {{"url", "about:blank"}});
     ASSERT_TRUE(target);
-    const int browsersBefore = UnixProcessesMentioning("morvane-engine.");
+    const int browsersBefore = ProcessesMentioning(kUnixProc, "morvane-engine.");
     EXPECT_GT(browsersBefore, 0);
 
     // The script ends only once every process of its browser has.
     const std::string script = "--connect" + std::string(1, '\0') + std::to_string(lifeline.Port());
-    EXPECT_EQ(UnixProcessesMentioning(script), 1);
+    EXPECT_EQ(ProcessesMentioning(kUnixProc, script), 1);
     connection.Close();
     lifeline.Release();
-    for (int i = 0; i < 100 && UnixProcessesMentioning(script) > 0; ++i)
+    for (int i = 0; i < 100 && ProcessesMentioning(kUnixProc, script) > 0; ++i)
         Sleep(100);
-    EXPECT_EQ(UnixProcessesMentioning(script), 0);
-    EXPECT_EQ(UnixProcessesMentioning("morvane-engine."), 0);
+    EXPECT_EQ(ProcessesMentioning(kUnixProc, script), 0);
+    EXPECT_EQ(ProcessesMentioning(kUnixProc, "morvane-engine."), 0);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <mshtmhst.h>
 #include <mshtml.h>
+#include <exdispid.h>
 
 #include <atomic>
 #include <functional>
@@ -20,19 +21,17 @@
 #include "platform/Com_win.h"
 #include "platform/EventSinkMap_win.h"
 #include "platform/Framework_win.h"
-#include "platform/pageengine/EngineProcess_win.h"
 #include "platform/pageengine/PageEngineControl_win.h"
 #include "platform/socket/Socket.h"
 #include "resources/ResourceIds.h"
-#include "tests/support/UnixProcesses_win.h"
+#include "tests/support/FrameworkPump_win.h"
+#include "tests/support/ProcessesMentioning.h"
 
 namespace {
 
-constexpr DISPID kNavigate = 104;
-constexpr DISPID kDocument = 203;
-constexpr DISPID kBeforeNavigate2 = 250;
-constexpr DISPID kNewWindow2 = 251;
-constexpr DISPID kDocumentComplete = 259;
+// The Unix processes, through Wine's view of the Unix root.
+constexpr char kUnixProc[] = "Z:\\proc";
+
 
 // Pages by path over HTTP on a loopback port; every request is noted.
 class PageServer {
@@ -143,7 +142,7 @@ public:
         VariantInit(&address);
         address.vt = VT_BSTR;
         address.bstrVal = SysAllocString(Wide(url).c_str());
-        const HRESULT hr = browser.InvokeHelper(kNavigate, DISPATCH_METHOD, nullptr, {address});
+        const HRESULT hr = browser.InvokeHelper(BrowserControl::kDispidNavigate, DISPATCH_METHOD, nullptr, {address});
         VariantClear(&address);
         return hr;
     }
@@ -152,7 +151,7 @@ public:
         VARIANT result;
         VariantInit(&result);
         ComPtr<IHTMLDocument2> document;
-        if (SUCCEEDED(browser.InvokeHelper(kDocument, DISPATCH_PROPERTYGET, &result)) && result.vt == VT_DISPATCH &&
+        if (SUCCEEDED(browser.InvokeHelper(BrowserControl::kDispidDocument, DISPATCH_PROPERTYGET, &result)) && result.vt == VT_DISPATCH &&
             result.pdispVal)
             result.pdispVal->QueryInterface(IID_PPV_ARGS(document.GetAddressOf()));
         VariantClear(&result);
@@ -172,9 +171,9 @@ protected:
     const EventSinkMap* GetEventSinkMap() const override
     {
         static const EventSinkEntry entries[] = {
-            OnEvent<&Host::OnBeforeNavigate2>(IDC_WEB_BROWSER, kBeforeNavigate2),
-            OnEvent<&Host::OnNewWindow2>(IDC_WEB_BROWSER, kNewWindow2),
-            OnEvent<&Host::OnDocumentComplete>(IDC_WEB_BROWSER, kDocumentComplete),
+            OnEvent<&Host::OnBeforeNavigate2>(IDC_WEB_BROWSER, DISPID_BEFORENAVIGATE2),
+            OnEvent<&Host::OnNewWindow2>(IDC_WEB_BROWSER, DISPID_NEWWINDOW2),
+            OnEvent<&Host::OnDocumentComplete>(IDC_WEB_BROWSER, DISPID_DOCUMENTCOMPLETE),
         };
         static const EventSinkMap map{CDialog::GetEventSinkMap(), entries};
         return &map;
@@ -194,30 +193,16 @@ private:
     void OnDocumentComplete(IDispatch*, VARIANT* url) { complete.push_back(Text(url)); }
 };
 
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!CWnd::WalkPreTranslateTree(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-}
+// One pass over the queued messages.
+void Pump() { PumpFramework([] { return true; }); }
 
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
+// The pointer on a point of the window, settled there.
+void PointAt(HWND window, POINT client)
 {
-    const DWORD end = GetTickCount() + static_cast<DWORD>(timeoutMs);
-    while (!done()) {
-        if (static_cast<int>(end - GetTickCount()) < 0)
-            return false;
-        Pump();
-        Sleep(5);
-    }
-    return true;
+    ClientToScreen(window, &client);
+    SetCursorPos(client.x, client.y);
+    Settle(200);
 }
-
-void PumpFor(int ms) { PumpUntil([] { return false; }, ms); }
 
 // Presses of the left button in a row, at the pointer.
 void Press(int times)
@@ -306,18 +291,20 @@ protected:
     static void TearDownTestSuite()
     {
         // The last control's browser ends with it, every process of it.
-        for (int i = 0; i < 100 && UnixProcessesMentioning("morvane-engine.") > 0; ++i)
+        for (int i = 0; i < 100 && ProcessesMentioning(kUnixProc, "morvane-engine.") > 0; ++i)
             Sleep(100);
-        EXPECT_EQ(UnixProcessesMentioning("morvane-engine."), 0);
+        EXPECT_EQ(ProcessesMentioning(kUnixProc, "morvane-engine."), 0);
         pageengine::RevokePageEngineClass();
         AfxDisableControlContainer();
         OleUninitialize();
     }
-    void SetUp() override
+    void SetUp() override { Show(host_); }
+    // The host on top of the screen, its browser 480 x 320 at its corner.
+    static void Show(Host& host)
     {
-        ASSERT_TRUE(host_.Create(IDD_WEBWND, nullptr));
-        host_.SetWindowPos(HWND_TOPMOST, 40, 40, 500, 340, SWP_SHOWWINDOW);
-        ::SetWindowPos(host_.browser.m_hWnd, nullptr, 0, 0, 480, 320, SWP_NOZORDER);
+        ASSERT_TRUE(host.Create(IDD_WEBWND, nullptr));
+        host.SetWindowPos(HWND_TOPMOST, 40, 40, 500, 340, SWP_SHOWWINDOW);
+        ::SetWindowPos(host.browser.m_hWnd, nullptr, 0, 0, 480, 320, SWP_NOZORDER);
     }
     void TearDown() override
     {
@@ -330,7 +317,7 @@ protected:
     {
         const std::string url = server.Url(path);
         ASSERT_EQ(host_.Navigate(url), S_OK);
-        ASSERT_TRUE(PumpUntil([&] { return host_.Completed(url); }, 60000)) << url;
+        ASSERT_TRUE(PumpFramework([&] { return host_.Completed(url); }, 60000)) << url;
     }
     std::wstring Title()
     {
@@ -365,8 +352,8 @@ TEST_F(PageEngineControl, EveryNavigationIsTheHostsAndARefusedOneLeavesThePage)
 
     // Navigate itself, then the page's own script, both asked and refused.
     EXPECT_EQ(host_.Navigate(server.Url("/refused")), S_OK);
-    ASSERT_TRUE(PumpUntil([&] { return host_.asked.size() >= 3; }, 10000));
-    PumpFor(1000);
+    ASSERT_TRUE(PumpFramework([&] { return host_.asked.size() >= 3; }, 10000));
+    Settle(1000);
     EXPECT_EQ(host_.asked[0], Wide(server.Url("/a")));
     EXPECT_EQ(host_.asked[1], Wide(server.Url("/refused")));
     EXPECT_EQ(host_.asked[2], Wide(server.Url("/by-script")));
@@ -376,12 +363,9 @@ TEST_F(PageEngineControl, EveryNavigationIsTheHostsAndARefusedOneLeavesThePage)
     EXPECT_EQ(Title(), L"A");
 
     // A link the host lets go loads.
-    POINT link{12, 14};  // the link is the page's first text
-    ClientToScreen(host_.browser.m_hWnd, &link);
-    SetCursorPos(link.x, link.y);
-    PumpFor(100);
+    PointAt(host_.browser.m_hWnd, {12, 14});  // the link is the page's first text
     Press(1);
-    ASSERT_TRUE(PumpUntil([&] { return host_.Completed(server.Url("/by-link")); }, 10000));
+    ASSERT_TRUE(PumpFramework([&] { return host_.Completed(server.Url("/by-link")); }, 10000));
     EXPECT_EQ(host_.asked.back(), Wide(server.Url("/by-link")));
     EXPECT_EQ(Title(), L"by link");
 }
@@ -395,8 +379,8 @@ TEST_F(PageEngineControl, NewWindowsAreTheHostsToRefuseAndOtherwiseOpenHere)
     });
     host_.refuseNewWindows = true;
     Load(server, "/opener");
-    ASSERT_TRUE(PumpUntil([&] { return host_.newWindows == 1; }, 10000));
-    PumpFor(1000);
+    ASSERT_TRUE(PumpFramework([&] { return host_.newWindows == 1; }, 10000));
+    Settle(1000);
     EXPECT_FALSE(server.Requested("/popup"));
     EXPECT_EQ(Title(), L"opener");
 
@@ -404,12 +388,9 @@ TEST_F(PageEngineControl, NewWindowsAreTheHostsToRefuseAndOtherwiseOpenHere)
     // navigation is.
     host_.refuseNewWindows = false;
     Load(server, "/blank");
-    POINT link{12, 14};
-    ClientToScreen(host_.browser.m_hWnd, &link);
-    SetCursorPos(link.x, link.y);
-    PumpFor(100);
+    PointAt(host_.browser.m_hWnd, {12, 14});
     Press(1);
-    ASSERT_TRUE(PumpUntil([&] { return host_.Completed(server.Url("/popup")); }, 10000));
+    ASSERT_TRUE(PumpFramework([&] { return host_.Completed(server.Url("/popup")); }, 10000));
     EXPECT_EQ(host_.newWindows, 2);
     EXPECT_EQ(host_.asked.back(), Wide(server.Url("/popup")));
     EXPECT_EQ(Title(), L"popup");
@@ -483,8 +464,8 @@ TEST_F(PageEngineControl, AnUncaughtScriptErrorCallsTheWindowsErrorHandler)
     v.pdispVal = &handler;
     ASSERT_EQ(window->put_onerror(v), S_OK);
 
-    ASSERT_TRUE(PumpUntil([&] { return !handler.calls.empty(); }, 10000));
-    PumpFor(300);
+    ASSERT_TRUE(PumpFramework([&] { return !handler.calls.empty(); }, 10000));
+    Settle(300);
     ASSERT_EQ(handler.calls.size(), 1u);  // the caught one is not reported
     const std::vector<std::wstring>& call = handler.calls[0];
     ASSERT_EQ(call.size(), 3u);
@@ -552,7 +533,7 @@ TEST_F(PageEngineControl, AUIHandlerGivenThroughTheDocumentHidesTheScrollBars)
     PageServer server(std::map<std::string, std::string>{{"/tall", "<title>tall</title><body style='margin:0;background:#fff'>"
                                  "<div style='height:3000px'></div></body>"}});
     Load(server, "/tall");
-    PumpFor(800);
+    Settle(800);
     // A scroll bar's track is a shade off white, its thumb and arrows grey;
     // the page is white to the edge without one.
     auto edgeIsWhite = [&] {
@@ -575,7 +556,7 @@ TEST_F(PageEngineControl, AUIHandlerGivenThroughTheDocumentHidesTheScrollBars)
     ASSERT_EQ(custom->SetUIHandler(&handler), S_OK);
     // It holds for the documents that follow, until the host takes it back.
     Load(server, "/tall");
-    EXPECT_TRUE(PumpUntil(edgeIsWhite, 5000));
+    EXPECT_TRUE(PumpFramework(edgeIsWhite, 5000));
     ASSERT_EQ(custom->SetUIHandler(nullptr), S_OK);
     EXPECT_EQ(handler.refs_, 0u);
 }
@@ -589,28 +570,25 @@ TEST_F(PageEngineControl, PressesInARowSelectAWordThenTheLineAndKeysEditTheField
                    "<script>document.getElementById('f').addEventListener('input', function () {"
                    " new Image().src = '/value?' + encodeURIComponent(this.value); });</script></body>"}});
     Load(server, "/field");
-    POINT word{20, 15};  // on "alpha"
-    ClientToScreen(host_.browser.m_hWnd, &word);
-    SetCursorPos(word.x, word.y);
-    PumpFor(300);
+    PointAt(host_.browser.m_hWnd, {20, 15});  // on "alpha"
 
     Press(2);
-    PumpFor(300);
+    Settle(300);
     TypeKey('X');
-    EXPECT_TRUE(PumpUntil([&] { return server.Requested("/value?x%20beta%20gamma"); }, 5000));
+    EXPECT_TRUE(PumpFramework([&] { return server.Requested("/value?x%20beta%20gamma"); }, 5000));
 
-    PumpFor(static_cast<int>(GetDoubleClickTime()) + 200);  // a new row of presses
+    Settle(static_cast<int>(GetDoubleClickTime()) + 200);  // a new row of presses
     Press(3);
-    PumpFor(300);
+    Settle(300);
     TypeKey('Y');
-    EXPECT_TRUE(PumpUntil([&] { return server.Requested("/value?y"); }, 5000));
+    EXPECT_TRUE(PumpFramework([&] { return server.Requested("/value?y"); }, 5000));
 
     // Backspace in the field edits it: the host's back rule is for the
     // page outside its fields.
     const size_t asked = host_.asked.size();
     TypeKey(VK_BACK);
-    EXPECT_TRUE(PumpUntil([&] { return server.Requested("/value?"); }, 5000));
-    PumpFor(300);
+    EXPECT_TRUE(PumpFramework([&] { return server.Requested("/value?"); }, 5000));
+    Settle(300);
     EXPECT_EQ(host_.asked.size(), asked);
 }
 
@@ -621,8 +599,8 @@ TEST_F(PageEngineControl, ARendererThatEndsIsSaidInTheControlAndLaterNavigations
     // The browser's own address that ends the page's renderer.
     ASSERT_EQ(host_.Navigate("chrome://crash"), S_OK);
     const DWORD start = GetTickCount();
-    EXPECT_TRUE(PumpUntil([&] { return ScreenShot(host_.browser.m_hWnd).Count(RGB(128, 0, 0)) > 20; }, 10000));
-    EXPECT_LT(GetTickCount() - start, 10000u);
+    EXPECT_TRUE(PumpFramework([&] { return ScreenShot(host_.browser.m_hWnd).Count(RGB(128, 0, 0)) > 20; }, 10000));
+    EXPECT_LT(GetTickCount() - start, 5000u);  // said within moments, not after a long wait
     EXPECT_TRUE(FAILED(host_.Navigate(server.Url("/a"))));
 }
 
@@ -631,20 +609,21 @@ TEST_F(PageEngineControl, WithoutItsEngineItSaysSoAndNavigateFailsAtOnce)
     // Its own host: the browser of an earlier control ends with it.
     host_.DestroyWindow();
     Pump();
-    SetEnvironmentVariableW(L"MORVANE_PAGE_ENGINE_SCRIPT", L"/nonexistent/engine.py");
+    // Read when the engine starts, on its own thread: set until the host has gone.
+    struct NoScript {
+        NoScript() { SetEnvironmentVariableW(L"MORVANE_PAGE_ENGINE_SCRIPT", L"/nonexistent/engine.py"); }
+        ~NoScript() { SetEnvironmentVariableW(L"MORVANE_PAGE_ENGINE_SCRIPT", nullptr); }
+    } noScript;
     Host host;
     const EndsFirst ends{host};
-    ASSERT_TRUE(host.Create(IDD_WEBWND, nullptr));
-    host.SetWindowPos(HWND_TOPMOST, 40, 40, 500, 340, SWP_SHOWWINDOW);
-    ::SetWindowPos(host.browser.m_hWnd, nullptr, 0, 0, 480, 320, SWP_NOZORDER);
+    ASSERT_NO_FATAL_FAILURE(Show(host));
 
     // The dark red text, painted within moments; then Navigate fails.
     const DWORD start = GetTickCount();
-    EXPECT_TRUE(PumpUntil([&] { return ScreenShot(host.browser.m_hWnd).Count(RGB(128, 0, 0)) > 20; }, 5000));
-    EXPECT_LT(GetTickCount() - start, 5000u);
+    EXPECT_TRUE(PumpFramework([&] { return ScreenShot(host.browser.m_hWnd).Count(RGB(128, 0, 0)) > 20; }, 10000));
+    EXPECT_LT(GetTickCount() - start, 3000u);  // at once, not after the start-up's wait
     EXPECT_TRUE(FAILED(host.Navigate("http://127.0.0.1:9/")));
     EXPECT_TRUE(host.asked.empty());
-    SetEnvironmentVariableW(L"MORVANE_PAGE_ENGINE_SCRIPT", nullptr);
 }
 
 }  // namespace
